@@ -1,0 +1,21 @@
+#include "app/shared_state.h"
+
+namespace glowreel {
+
+PixelBuffer pixelBuffer{};
+CellGrid cellGrid{};
+bool bPlaying = false;
+std::string sMovieFile;
+bool bDisplayReady = false;
+int32_t lPortBase = 0;
+
+void ResetSharedState() {
+  pixelBuffer = PixelBuffer{};
+  cellGrid = CellGrid{};
+  bPlaying = false;
+  sMovieFile.clear();
+  bDisplayReady = false;
+  lPortBase = 0;
+}
+
+}  // namespace glowreel

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+// The program-wide state that the windows, the player and the display driver share.
+namespace glowreel {
+
+inline constexpr int kPixelColumns = 128;
+inline constexpr int kPixelRows = 64;
+inline constexpr int kCellColumns = 18;
+inline constexpr int kCellRows = 8;
+
+inline constexpr int16_t kLit = -1;  // a lit pixel as the frame writes it; any non-zero reads lit
+inline constexpr int16_t kDark = 0;
+
+// 128 x 64 pixels, indexed column first: pixelBuffer[x][y].
+using PixelBuffer = std::array<std::array<int16_t, kPixelRows>, kPixelColumns>;
+
+// A cell holds no value (never written), the empty text (past the end of a short row), or one
+// character of the movie file.
+class Cell {
+ public:
+  constexpr Cell() = default;  // no value
+  static constexpr Cell NoValue() { return Cell(kNoValue); }
+  static constexpr Cell EmptyText() { return Cell(kEmptyText); }
+  static constexpr Cell Char(char c) { return Cell(static_cast<unsigned char>(c)); }
+
+  constexpr bool HasValue() const { return code_ != kNoValue; }
+  constexpr bool IsEmptyText() const { return code_ == kEmptyText; }
+  // The character; only meaningful when the cell holds one.
+  constexpr char Character() const { return static_cast<char>(code_); }
+  constexpr bool operator==(const Cell&) const = default;
+
+ private:
+  static constexpr int16_t kNoValue = -2;
+  static constexpr int16_t kEmptyText = -1;
+  constexpr explicit Cell(int16_t code) : code_(code) {}
+  int16_t code_ = kNoValue;
+};
+
+// 18 x 8 cells, indexed column first: cellGrid[x][y].
+using CellGrid = std::array<std::array<Cell, kCellRows>, kCellColumns>;
+
+extern PixelBuffer pixelBuffer;
+extern CellGrid cellGrid;
+extern bool bPlaying;
+extern std::string sMovieFile;
+extern bool bDisplayReady;
+extern int32_t lPortBase;
+
+// Puts every shared value back to its state at program start (for tests).
+void ResetSharedState();
+
+}  // namespace glowreel

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace glowreel {
+
+// Everything the program asks of the operating system and the window system. The real program
+// installs the Qt implementation; tests install a recording fake.
+class Platform {
+ public:
+  virtual ~Platform() = default;
+  virtual void Sleep(int32_t milliseconds) = 0;
+  // Processes all pending window events and returns when none are left.
+  virtual void DoEvents() = 0;
+  // Application-modal box with the critical-stop icon and one OK button; returns when dismissed.
+  virtual void MsgBox(const std::string& text, const std::string& title) = 0;
+  virtual void Beep() = 0;
+};
+
+// Installs the platform the free functions below use; returns the one installed before.
+Platform* InstallPlatform(Platform* platform);
+
+// Blocks for the given time; port output is flushed first so traces are complete at every wait.
+void Sleep(int32_t milliseconds);
+void DoEvents();
+void MsgBox(const std::string& text, const std::string& title);
+void Beep();
+
+}  // namespace glowreel

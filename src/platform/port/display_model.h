@@ -1,0 +1,85 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+namespace glowreel {
+
+// Control register bits as the display sees them.
+inline constexpr uint8_t kControlStrobe = 0x04;  // register bit 2: 1 at rest, 0 while strobing
+inline constexpr uint8_t kControlSelectData = 0x08;  // register bit 3: 0 command, 1 data
+
+// One byte as the display received it.
+struct Transfer {
+  bool isData;
+  uint8_t byte;
+  bool operator==(const Transfer&) const = default;
+};
+
+// Turns register writes into transfers: the data register is latched when the strobe becomes
+// active, and the select bit tells a command from data.
+class TransferDecoder {
+ public:
+  // Returns true and fills `out` when this control write completes a transfer.
+  bool WriteControl(uint8_t value, Transfer& out) {
+    const bool active = (value & kControlStrobe) == 0;
+    const bool starts = active && !strobeActive_;
+    strobeActive_ = active;
+    if (!starts) return false;
+    out = Transfer{(value & kControlSelectData) != 0, data_};
+    return true;
+  }
+  void WriteData(uint8_t value) { data_ = value; }
+
+ private:
+  uint8_t data_ = 0;
+  bool strobeActive_ = false;
+};
+
+// The 128 x 64 graphic display as seen from the port: two layers of 8 pages each, a write
+// position, brightness and on/off.
+class DisplayModel {
+ public:
+  static constexpr int kWidth = 128;
+  static constexpr int kHeight = 64;
+  static constexpr int kPagesPerLayer = 8;
+  static constexpr int kMaxBrightness = 15;
+
+  // Register level: offset 0 is the data register, 2 the control register; others are ignored.
+  void WriteRegister(int offset, uint8_t value);
+
+  // Byte level.
+  void Receive(const Transfer& transfer);
+
+  bool IsOn() const { return layerOn_[0] || layerOn_[1]; }
+  int Brightness() const { return brightness_; }
+  // The pixel as a viewer sees it: lit in a layer that is switched on.
+  bool Lit(int x, int y) const;
+  // The pixel stored in a layer, visible or not.
+  bool Stored(int layer, int x, int y) const;
+  // Bumped whenever the visible image may have changed, and whenever brightness or on/off did.
+  uint64_t ImageVersion() const { return imageVersion_; }
+  uint64_t LookVersion() const { return lookVersion_; }
+
+ private:
+  enum class Expect : uint8_t { kCommand, kAreaNumber, kAreaData, kOnOff, kX, kY, kShift };
+
+  void Command(uint8_t byte);
+  void Parameter(uint8_t byte);
+  void Data(uint8_t byte);
+
+  TransferDecoder decoder_;
+  std::array<uint8_t, 2 * kPagesPerLayer * kWidth> pages_{};
+  Expect expect_ = Expect::kCommand;
+  uint8_t onOffCommand_ = 0;
+  std::array<bool, 2> layerOn_{};
+  int brightness_ = kMaxBrightness;
+  int x_ = 0;
+  int page_ = 0;
+  bool autoIncrement_ = false;
+  uint64_t imageVersion_ = 0;
+  uint64_t lookVersion_ = 0;
+};
+
+}  // namespace glowreel

@@ -1,0 +1,14 @@
+#include "platform/port/sinks.h"
+
+namespace glowreel {
+
+namespace {
+class NoneSink : public PortSink {
+ public:
+  void Write(int32_t, uint16_t) override {}
+};
+}  // namespace
+
+std::unique_ptr<PortSink> OpenNoneSink() { return std::make_unique<NoneSink>(); }
+
+}  // namespace glowreel

@@ -1,0 +1,47 @@
+#include "app/shared_state.h"
+#include "platform/report_error.h"
+#include "player/frame.h"
+
+namespace glowreel {
+
+namespace {
+
+constexpr int kCellPitchX = 7;
+constexpr int kCellPitchY = 8;
+constexpr int kBlockWidth = 6;
+constexpr int kBlockHeight = 7;
+
+enum class CellLight { kDark, kLit, kMismatch };
+
+// A cell reads as a number: zero is dark, any other number lit; no value is dark; a text that
+// is no number cannot be converted.
+CellLight Convert(const Cell& cell) {
+  if (!cell.HasValue()) return CellLight::kDark;
+  if (cell.IsEmptyText()) return CellLight::kMismatch;
+  const char c = cell.Character();
+  if (c == '0') return CellLight::kDark;
+  if (c >= '1' && c <= '9') return CellLight::kLit;
+  return CellLight::kMismatch;
+}
+
+void DrawBlock(int cellX, int cellY) {
+  for (int c = 0; c < kBlockWidth; ++c) {
+    auto& column = pixelBuffer[cellX * kCellPitchX + c];
+    for (int r = 0; r < kBlockHeight; ++r) column[cellY * kCellPitchY + r] = kLit;
+  }
+}
+
+}  // namespace
+
+void DrawFrame() {
+  for (auto& column : pixelBuffer) column.fill(kDark);
+  for (int y = 0; y < kCellRows; ++y) {
+    for (int x = 0; x < kCellColumns; ++x) {
+      const CellLight light = Convert(cellGrid[x][y]);
+      if (light == CellLight::kMismatch) ReportError(RunTimeError(kErrTypeMismatch));
+      if (light != CellLight::kDark) DrawBlock(x, y);
+    }
+  }
+}
+
+}  // namespace glowreel

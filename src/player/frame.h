@@ -1,0 +1,18 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "player/movie_file.h"
+
+namespace glowreel {
+
+// Takes the frame whose header is line i: the eight lines below it into the cell grid, then the
+// header's duration into `duration`. Missing rows and an overflowing duration are reported;
+// what they would have set keeps its old value.
+void ReadFrame(const LineList& lines, std::size_t i, int32_t& duration);
+
+// Makes every pixel dark, then draws each lit cell as a 6 x 7 block at a pitch of 7 x 8.
+void DrawFrame();
+
+}  // namespace glowreel

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstdint>
+
+// The display driver: the parallel-port link, the display's commands and the frame refresh.
+namespace glowreel {
+
+// Link: one byte as four register writes.
+void WriteControl(int16_t iData);
+void WriteCommand(int16_t iData);
+void WriteData(int16_t iData);
+
+// Command set.
+void InitDisplay();
+void SetBrightness(int16_t iLevel);
+void ClearDisplay();
+void DisplayOff();
+void SetXPosition(int16_t iPosition);
+void SetYPosition(int16_t iPosition);
+void ShutdownDisplay();
+
+// Sends the whole pixel buffer as eight pages of 128 column bytes.
+void RefreshDisplay();
+
+}  // namespace glowreel

@@ -1,0 +1,123 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <regex>
+#include <sstream>
+
+#include "app/shared_state.h"
+#include "platform/platform.h"
+#include "platform/port/port.h"
+#include "platform/port/port_config.h"
+#include "platform/report_error.h"
+#include "support/fake_platform.h"
+#include "support/temp_file.h"
+#include "vfd/vfd.h"
+
+namespace glowreel {
+namespace {
+
+using test::FakePlatform;
+using test::TempFile;
+
+TEST(ParsePortSetting, SplitsNamesArgumentsAndLists) {
+  struct Case {
+    std::string setting;
+    std::vector<SinkSpec> specs;
+  };
+  const std::vector<Case> cases = {
+      {"", {{"auto", ""}}},
+      {"auto", {{"auto", ""}}},
+      {"virtual", {{"virtual", ""}}},
+      {"ppdev", {{"ppdev", ""}}},
+      {"ppdev:/dev/parport1", {{"ppdev", "/dev/parport1"}}},
+      {"trace:/tmp/a:b.trace", {{"trace", "/tmp/a:b.trace"}}},
+      {"virtual, trace:/tmp/run.trace", {{"virtual", ""}, {"trace", "/tmp/run.trace"}}},
+      {"none,ioport", {{"none", ""}, {"ioport", ""}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE("GLOWREEL_PORT=" + c.setting);
+    EXPECT_EQ(ParsePortSetting(c.setting), c.specs);
+  }
+}
+
+// Runs with GLOWREEL_PORT set, the sinks opened afresh and closed at the end.
+class PortSettingTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ResetSharedState();
+    lPortBase = 888;
+  }
+  void TearDown() override {
+    PortClose();
+    unsetenv("GLOWREEL_PORT");
+  }
+  void Use(const std::string& setting) {
+    PortClose();
+    setenv("GLOWREEL_PORT", setting.c_str(), 1);
+  }
+  static std::string Contents(const std::string& path) {
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+  }
+  FakePlatform platform;
+};
+
+TEST_F(PortSettingTest, TraceWritesOneLinePerWriteFlushedAtEverySleep) {
+  TempFile trace("", "run.trace");
+  Use("trace:" + trace.Path());
+  WriteCommand(0x5F);
+  Sleep(1);
+  const std::string text = Contents(trace.Path());
+  std::istringstream lines(text);
+  std::vector<std::string> fields;
+  std::string line;
+  const std::regex format("[0-9]+ ([0-9A-F]{4}) ([0-9A-F]{4})");
+  while (std::getline(lines, line)) {
+    std::smatch match;
+    ASSERT_TRUE(std::regex_match(line, match, format)) << line;
+    fields.push_back(match[1].str() + " " + match[2].str());
+  }
+  EXPECT_EQ(fields, (std::vector<std::string>{"037A 0005", "0378 005F", "037A 0001", "037A 0005"}));
+}
+
+TEST_F(PortSettingTest, MissingParallelPortIsReportedOnceNamingTheDevice) {
+  Use("ppdev:/dev/glowreel-no-such-port");
+  InitDisplay();
+  RefreshDisplay();
+  ASSERT_EQ(platform.boxes.size(), 1u);
+  EXPECT_EQ(platform.boxes[0].title, "Error");
+  EXPECT_NE(platform.boxes[0].text.find("57 - Device I/O error: /dev/glowreel-no-such-port: No such file"),
+            std::string::npos)
+      << platform.boxes[0].text;
+}
+
+TEST_F(PortSettingTest, NotAParallelPortIsReportedOnce) {
+  Use("ppdev:/dev/null");
+  InitDisplay();
+  ASSERT_EQ(platform.ErrorReports(), 1);
+  EXPECT_NE(platform.boxes[0].text.find("/dev/null"), std::string::npos);
+}
+
+TEST_F(PortSettingTest, UnknownSinkIsReportedOnceAndTheOthersStillWork) {
+  TempFile trace("", "run.trace");
+  Use("bogus,trace:" + trace.Path());
+  WriteCommand(0x5F);
+  WriteCommand(0x5F);
+  PortFlush();
+  ASSERT_EQ(platform.ErrorReports(52), 1);
+  EXPECT_NE(platform.boxes[0].text.find("\"bogus\""), std::string::npos);
+  const std::string text = Contents(trace.Path());
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 8);
+}
+
+TEST_F(PortSettingTest, TraceThatCannotBeCreatedIsReportedOnce) {
+  Use("trace:/nonexistent-dir/run.trace");
+  InitDisplay();
+  EXPECT_EQ(platform.ErrorReports(57), 1);
+}
+
+}  // namespace
+}  // namespace glowreel

@@ -1,0 +1,61 @@
+#include "support/fake_platform.h"
+
+#include <climits>
+
+namespace glowreel::test {
+
+FakePlatform::FakePlatform() : previous_(InstallPlatform(this)) {}
+
+FakePlatform::~FakePlatform() { InstallPlatform(previous_); }
+
+void FakePlatform::Sleep(int32_t milliseconds) {
+  if (onSleep) onSleep(milliseconds);
+  clock += milliseconds;
+  sleeps.push_back(milliseconds);
+}
+
+void FakePlatform::DoEvents() {
+  ++pumps;
+  // Actions may schedule more actions or pump again, so take the due ones out first.
+  std::vector<std::function<void()>> due;
+  for (auto it = scheduled_.begin(); it != scheduled_.end();) {
+    if (pumps >= it->atPump && clock >= it->atTime) {
+      due.push_back(std::move(it->action));
+      it = scheduled_.erase(it);
+    } else {
+      ++it;
+    }
+  }
+  for (auto& action : due) action();
+  if (onPump) onPump();
+}
+
+void FakePlatform::MsgBox(const std::string& text, const std::string& title) {
+  boxes.push_back({title, text});
+  if (onBox) onBox(boxes.back());
+}
+
+void FakePlatform::AtPump(int n, std::function<void()> action) {
+  scheduled_.push_back({pumps + n, INT64_MIN, std::move(action)});
+}
+
+void FakePlatform::AtTime(int64_t milliseconds, std::function<void()> action) {
+  scheduled_.push_back({INT_MIN, milliseconds, std::move(action)});
+}
+
+int FakePlatform::ErrorReports(int32_t number) const {
+  const std::string prefix = "An error has occured: \r\n" + std::to_string(number) + " - ";
+  int count = 0;
+  for (const Box& box : boxes) {
+    if (box.title == "Error" && box.text.rfind(prefix, 0) == 0) ++count;
+  }
+  return count;
+}
+
+int FakePlatform::ErrorReports() const {
+  int count = 0;
+  for (const Box& box : boxes) count += box.title == "Error";
+  return count;
+}
+
+}  // namespace glowreel::test

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace glowreel::test {
+
+struct Box {
+  std::string title;
+  std::string text;
+};
+
+// A platform on a virtual clock: sleeps only advance the clock, message boxes and beeps are
+// recorded, and scheduled actions run inside the event pump ("at the 3rd pump, click Stop").
+// Installs itself for its lifetime.
+class FakePlatform : public Platform {
+ public:
+  FakePlatform();
+  ~FakePlatform() override;
+
+  void Sleep(int32_t milliseconds) override;
+  void DoEvents() override;
+  void MsgBox(const std::string& text, const std::string& title) override;
+  void Beep() override { ++beeps; }
+
+  // Runs the action inside the n-th event pump from now on (1 = the next one).
+  void AtPump(int n, std::function<void()> action);
+  // Runs the action inside the first event pump at or after this virtual time.
+  void AtTime(int64_t milliseconds, std::function<void()> action);
+
+  // Boxes titled "Error" carrying this error number.
+  int ErrorReports(int32_t number) const;
+  int ErrorReports() const;
+
+  int64_t clock = 0;
+  std::vector<int32_t> sleeps;
+  std::vector<Box> boxes;
+  int beeps = 0;
+  int pumps = 0;
+  // Called inside every pump after the scheduled actions (the window tests process Qt events).
+  std::function<void()> onPump;
+  // Called at every sleep, before the clock moves.
+  std::function<void(int32_t)> onSleep;
+  // Called inside every message box (a box is modal: the clock does not move meanwhile).
+  std::function<void(const Box&)> onBox;
+
+ private:
+  struct Scheduled {
+    int atPump;
+    int64_t atTime;
+    std::function<void()> action;
+  };
+  std::vector<Scheduled> scheduled_;
+  Platform* previous_;
+};
+
+}  // namespace glowreel::test
