@@ -32,8 +32,14 @@ void Sleep(int32_t milliseconds) {
   current->Sleep(milliseconds);
 }
 
-void DoEvents() { current->DoEvents(); }
-void MsgBox(const std::string& text, const std::string& title) { current->MsgBox(text, title); }
-void Beep() { current->Beep(); }
+void DoEvents() {
+  current->DoEvents();
+}
+void MsgBox(const std::string& text, const std::string& title) {
+  current->MsgBox(text, title);
+}
+void Beep() {
+  current->Beep();
+}
 
 }  // namespace glowreel

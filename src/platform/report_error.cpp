@@ -9,6 +9,8 @@ std::string ErrorReportText(const RunTimeError& error) {
          error.Description();
 }
 
-void ReportError(const RunTimeError& error) { MsgBox(ErrorReportText(error), "Error"); }
+void ReportError(const RunTimeError& error) {
+  MsgBox(ErrorReportText(error), "Error");
+}
 
 }  // namespace glowreel

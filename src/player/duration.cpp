@@ -41,8 +41,10 @@ constexpr long kExponentCap = 1000000;
 std::optional<int32_t> ParseDuration(std::string_view text) {
   NumberReader reader(text);
   const bool negative = reader.Peek() == '-';
-  if (!negative) reader.TakeIf('+');
-  else reader.Take();
+  if (!negative)
+    reader.TakeIf('+');
+  else
+    reader.Take();
 
   // Significant digits without leading zeros, and the power of ten of the first of them.
   std::string digits;
@@ -82,8 +84,7 @@ std::optional<int32_t> ParseDuration(std::string_view text) {
   if (magnitude > kLargestMagnitude) return std::nullopt;
   if (magnitude < kSmallestMagnitude) return 0;
 
-  const std::string scientific =
-      "0." + digits + "e" + std::to_string(magnitude);
+  const std::string scientific = "0." + digits + "e" + std::to_string(magnitude);
   double value = 0;
   std::from_chars(scientific.data(), scientific.data() + scientific.size(), value);
   if (negative) value = -value;

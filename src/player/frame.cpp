@@ -15,8 +15,8 @@ void ReadFrame(const LineList& lines, std::size_t i, int32_t& duration) {
         continue;
       }
       const std::string_view line = lines[row];
-      cellGrid[x][y] = static_cast<std::size_t>(x) < line.size() ? Cell::Char(line[x])
-                                                                 : Cell::EmptyText();
+      cellGrid[x][y] =
+          static_cast<std::size_t>(x) < line.size() ? Cell::Char(line[x]) : Cell::EmptyText();
     }
   }
   const std::optional<int32_t> value = ParseDuration(lines[i].substr(1));

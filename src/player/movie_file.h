@@ -35,6 +35,8 @@ LineList ReadMovieFile();
 LineList SplitMovieText(std::string bytes);
 
 // A frame header is a line whose first character is "@".
-inline bool IsFrameHeader(std::string_view line) { return !line.empty() && line.front() == '@'; }
+inline bool IsFrameHeader(std::string_view line) {
+  return !line.empty() && line.front() == '@';
+}
 
 }  // namespace glowreel

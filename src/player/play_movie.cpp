@@ -32,7 +32,9 @@ bool EndOfPass(bool shownFrame) {
 
 }  // namespace
 
-void SetPlayerWindow(PlayerWindow* window) { playerWindow = window; }
+void SetPlayerWindow(PlayerWindow* window) {
+  playerWindow = window;
+}
 
 void PlayMovie() {
   LineList lines;

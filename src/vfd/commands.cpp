@@ -40,7 +40,9 @@ void SetBrightness(int16_t iLevel) {
   WriteCommand(cmd::kBrightnessBrightest + (cmd::kMaxLevel - iLevel));
 }
 
-void ClearDisplay() { WriteCommand(cmd::kClear); }
+void ClearDisplay() {
+  WriteCommand(cmd::kClear);
+}
 
 void DisplayOff() {
   WriteCommand(cmd::kDisplayOff);

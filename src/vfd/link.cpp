@@ -12,12 +12,22 @@ namespace glowreel {
 
 namespace {
 
-bool ByteInRange(int16_t iData, const char* message) {
-  if (iData >= 0 && iData <= reg::kByteMax) return true;
+[[gnu::cold, gnu::noinline]] void ShowRangeMessage(int16_t iData, const char* message) {
   char hex[8];
   std::snprintf(hex, sizeof hex, "%X", static_cast<unsigned>(static_cast<uint16_t>(iData)));
   MsgBox(std::string(message) + hex + "]", "Data Error");
+}
+
+// Runs for every register write of every frame, so only the rare failure leaves the line.
+inline bool ByteInRange(int16_t iData, const char* message) {
+  if (iData >= 0 && iData <= reg::kByteMax) [[likely]]
+    return true;
+  ShowRangeMessage(iData, message);
   return false;
+}
+
+[[gnu::cold, gnu::noinline]] void ReportWriteError(const RunTimeError& error) {
+  ReportError(error);
 }
 
 // One byte: select its kind, load the data register, strobe, release.
@@ -26,7 +36,7 @@ void Transfer(int16_t iData, int16_t select) {
   try {
     DlPortWritePortUshort(lPortBase + reg::kDataOffset, iData);
   } catch (const RunTimeError& error) {
-    ReportError(error);
+    ReportWriteError(error);
   }
   WriteControl(select | reg::kStrobe);
   WriteControl(select);
@@ -40,7 +50,7 @@ void WriteControl(int16_t iData) {
   try {
     DlPortWritePortUshort(lPortBase + reg::kControlOffset, iData ^ reg::kControlInvert);
   } catch (const RunTimeError& error) {
-    ReportError(error);
+    ReportWriteError(error);
   }
 }
 

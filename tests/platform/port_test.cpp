@@ -89,7 +89,8 @@ TEST_F(PortSettingTest, MissingParallelPortIsReportedOnceNamingTheDevice) {
   RefreshDisplay();
   ASSERT_EQ(platform.boxes.size(), 1u);
   EXPECT_EQ(platform.boxes[0].title, "Error");
-  EXPECT_NE(platform.boxes[0].text.find("57 - Device I/O error: /dev/glowreel-no-such-port: No such file"),
+  EXPECT_NE(platform.boxes[0].text.find(
+                "57 - Device I/O error: /dev/glowreel-no-such-port: No such file"),
             std::string::npos)
       << platform.boxes[0].text;
 }

@@ -10,7 +10,9 @@ namespace {
 
 using test::FakePlatform;
 
-LineList Movie(const std::string& text) { return SplitMovieText(text); }
+LineList Movie(const std::string& text) {
+  return SplitMovieText(text);
+}
 
 int LitPixels() {
   int lit = 0;
@@ -27,7 +29,7 @@ class FrameTest : public ::testing::Test {
 
 TEST_F(FrameTest, ReadFrameTakesRowsAndDuration) {
   auto rows = test::Rows("101010101010101010XYZ");  // longer than 18: the rest is ignored
-  rows[3] = "1111100000";                             // short: the rest is the empty text
+  rows[3] = "1111100000";                           // short: the rest is the empty text
   rows[5] = "";
   int32_t duration = 0;
   ReadFrame(Movie(test::Frame("250", rows)), 0, duration);
@@ -79,7 +81,8 @@ TEST_F(FrameTest, HeaderNearTheEndFillsTheRowsThereAre) {
 
 TEST_F(FrameTest, DurationOverflowKeepsThePreviousDuration) {
   int32_t duration = 0;
-  const LineList movie = Movie(test::Frame("40", test::Rows("1")) + test::Frame("3000000000", test::Rows("1")));
+  const LineList movie =
+      Movie(test::Frame("40", test::Rows("1")) + test::Frame("3000000000", test::Rows("1")));
   ReadFrame(movie, 0, duration);
   ReadFrame(movie, 10, duration);
   EXPECT_EQ(duration, 40);
@@ -121,8 +124,8 @@ struct OneCellCase {
 };
 
 TEST_F(FrameTest, OneLitCellLightsExactlyItsBlock) {
-  for (const OneCellCase c : {OneCellCase{0, 0, 0, 0}, OneCellCase{17, 7, 119, 56},
-                              OneCellCase{3, 2, 21, 16}}) {
+  for (const OneCellCase c :
+       {OneCellCase{0, 0, 0, 0}, OneCellCase{17, 7, 119, 56}, OneCellCase{3, 2, 21, 16}}) {
     SCOPED_TRACE("cell " + std::to_string(c.cellX) + "," + std::to_string(c.cellY));
     int32_t duration = 0;
     ReadFrame(Movie(test::Frame("1", test::OneCell(c.cellX, c.cellY))), 0, duration);

@@ -6,7 +6,9 @@ namespace glowreel::test {
 
 FakePlatform::FakePlatform() : previous_(InstallPlatform(this)) {}
 
-FakePlatform::~FakePlatform() { InstallPlatform(previous_); }
+FakePlatform::~FakePlatform() {
+  InstallPlatform(previous_);
+}
 
 void FakePlatform::Sleep(int32_t milliseconds) {
   if (onSleep) onSleep(milliseconds);

@@ -9,7 +9,9 @@ std::string Frame(const std::string& duration, const std::vector<std::string>& r
   return text + eol;
 }
 
-std::vector<std::string> Rows(const std::string& row) { return std::vector<std::string>(8, row); }
+std::vector<std::string> Rows(const std::string& row) {
+  return std::vector<std::string>(8, row);
+}
 
 std::vector<std::string> OneCell(int x, int y) {
   std::vector<std::string> rows = Rows(std::string(18, '0'));

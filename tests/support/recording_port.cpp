@@ -30,7 +30,9 @@ RecordingPort::RecordingPort(bool failing) : writes_(std::make_shared<std::vecto
   UsePortSinks(std::move(sinks));
 }
 
-RecordingPort::~RecordingPort() { UsePortSinks({}); }
+RecordingPort::~RecordingPort() {
+  UsePortSinks({});
+}
 
 std::vector<Transfer> RecordingPort::Transfers(std::size_t fromWrite) const {
   TransferDecoder decoder;

@@ -35,7 +35,11 @@ class RecordingPort {
 // Helpers over decoded transfers.
 std::vector<uint8_t> Commands(const std::vector<Transfer>& transfers);
 std::vector<uint8_t> DataBytes(const std::vector<Transfer>& transfers);
-inline Transfer Cmd(uint8_t byte) { return {false, byte}; }
-inline Transfer Dat(uint8_t byte) { return {true, byte}; }
+inline Transfer Cmd(uint8_t byte) {
+  return {false, byte};
+}
+inline Transfer Dat(uint8_t byte) {
+  return {true, byte};
+}
 
 }  // namespace glowreel::test

@@ -48,8 +48,9 @@ struct PixelCase {
 };
 
 TEST_F(RefreshTest, EachPixelLandsInItsByteAndBit) {
-  for (const PixelCase c : {PixelCase{0, 0, 0, 0x01}, PixelCase{127, 63, 1023, 0x80},
-                            PixelCase{5, 10, 128 + 5, 0x04}, PixelCase{64, 39, 4 * 128 + 64, 0x80}}) {
+  for (const PixelCase c :
+       {PixelCase{0, 0, 0, 0x01}, PixelCase{127, 63, 1023, 0x80}, PixelCase{5, 10, 128 + 5, 0x04},
+        PixelCase{64, 39, 4 * 128 + 64, 0x80}}) {
     SCOPED_TRACE("pixel " + std::to_string(c.x) + "," + std::to_string(c.y));
     pixelBuffer = PixelBuffer{};
     pixelBuffer[c.x][c.y] = 7;  // any non-zero value is lit

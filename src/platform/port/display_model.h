@@ -7,7 +7,7 @@
 namespace glowreel {
 
 // Control register bits as the display sees them.
-inline constexpr uint8_t kControlStrobe = 0x04;  // register bit 2: 1 at rest, 0 while strobing
+inline constexpr uint8_t kControlStrobe = 0x04;      // register bit 2: 1 at rest, 0 while strobing
 inline constexpr uint8_t kControlSelectData = 0x08;  // register bit 3: 0 command, 1 data
 
 // One byte as the display received it.

@@ -9,6 +9,8 @@ class NoneSink : public PortSink {
 };
 }  // namespace
 
-std::unique_ptr<PortSink> OpenNoneSink() { return std::make_unique<NoneSink>(); }
+std::unique_ptr<PortSink> OpenNoneSink() {
+  return std::make_unique<NoneSink>();
+}
 
 }  // namespace glowreel

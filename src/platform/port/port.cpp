@@ -19,6 +19,12 @@ struct PortState {
 };
 
 PortState port;
+// Set while exactly one sink runs and nothing waits to be reported: every frame's hot path.
+PortSink* soleSink = nullptr;
+
+void UpdateSoleSink() {
+  soleSink = port.sinks.size() == 1 && port.openErrors.empty() ? port.sinks.front().get() : nullptr;
+}
 
 void Configure() {
   const char* setting = std::getenv("GLOWREEL_PORT");
@@ -26,13 +32,11 @@ void Configure() {
   port.sinks = std::move(opened.sinks);
   port.openErrors = std::move(opened.errors);
   port.configured = true;
+  UpdateSoleSink();
 }
 
-}  // namespace
-
-void DlPortWritePortUshort(int32_t address, int16_t value) {
+[[gnu::noinline]] void WriteToAllSinks(int32_t address, uint16_t word) {
   if (!port.configured) Configure();
-  const auto word = static_cast<uint16_t>(value);
   std::optional<RunTimeError> failure;
   for (auto& sink : port.sinks) {
     try {
@@ -44,8 +48,20 @@ void DlPortWritePortUshort(int32_t address, int16_t value) {
   if (!failure && !port.openErrors.empty()) {
     failure = port.openErrors.front();
     port.openErrors.erase(port.openErrors.begin());
+    UpdateSoleSink();
   }
   if (failure) throw *failure;
+}
+
+}  // namespace
+
+void DlPortWritePortUshort(int32_t address, int16_t value) {
+  const auto word = static_cast<uint16_t>(value);
+  if (soleSink) {
+    soleSink->Write(address, word);
+  } else {
+    WriteToAllSinks(address, word);
+  }
 }
 
 void PortFlush() {
@@ -55,12 +71,32 @@ void PortFlush() {
 void PortClose() {
   PortFlush();
   port = PortState{};
+  soleSink = nullptr;
 }
 
 void UsePortSinks(std::vector<std::unique_ptr<PortSink>> sinks) {
   port = PortState{};
   port.sinks = std::move(sinks);
   port.configured = true;
+  UpdateSoleSink();
+}
+
+[[gnu::noinline]] void WriteToAllSinks(int32_t address, uint16_t word) {
+  if (!port.configured) Configure();
+  std::optional<RunTimeError> failure;
+  for (auto& sink : port.sinks) {
+    try {
+      sink->Write(address, word);
+    } catch (const RunTimeError& error) {
+      if (!failure) failure = error;
+    }
+  }
+  if (!failure && !port.openErrors.empty()) {
+    failure = port.openErrors.front();
+    port.openErrors.erase(port.openErrors.begin());
+    UpdateSoleSink();
+  }
+  if (failure) throw *failure;
 }
 
 }  // namespace glowreel

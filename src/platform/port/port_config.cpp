@@ -42,7 +42,7 @@ std::unique_ptr<PortSink> OpenSink(const SinkSpec& spec) {
 }
 
 bool DeviceNodeExists(const char* path) {
-  struct stat info{};
+  struct stat info {};
   return stat(path, &info) == 0;
 }
 
@@ -56,7 +56,8 @@ std::vector<SinkSpec> ParsePortSetting(const std::string& setting) {
     if (end == std::string::npos) end = setting.size();
     const std::string entry = Trim(setting.substr(start, end - start));
     const auto colon = entry.find(':');
-    SinkSpec spec{entry.substr(0, colon), colon == std::string::npos ? "" : entry.substr(colon + 1)};
+    SinkSpec spec{entry.substr(0, colon),
+                  colon == std::string::npos ? "" : entry.substr(colon + 1)};
     if (spec.name.empty()) spec.name = "auto";
     specs.push_back(spec);
     start = end + 1;

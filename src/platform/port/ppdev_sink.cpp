@@ -64,8 +64,8 @@ std::unique_ptr<PortSink> OpenPpdevSink(const std::string& device) {
     const int dirError = errno;
     ioctl(fd, PPRELEASE);
     close(fd);
-    throw DeviceError(device, std::string("cannot set the data direction: ") +
-                                  std::strerror(dirError));
+    throw DeviceError(device,
+                      std::string("cannot set the data direction: ") + std::strerror(dirError));
   }
   return std::make_unique<PpdevSink>(fd, device);
 }

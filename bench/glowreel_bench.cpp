@@ -1,0 +1,136 @@
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "app/shared_state.h"
+#include "counting_allocator.h"
+#include "platform/port/port.h"
+#include "platform/port/sinks.h"
+#include "platform/port/virtual_sink.h"
+#include "player/frame.h"
+#include "player/movie_file.h"
+#include "player/play_movie.h"
+#include "vfd/vfd.h"
+
+namespace glowreel {
+namespace {
+
+constexpr std::size_t kMovieBytes = 50u << 20;
+
+// A movie of varied frames, written once per run.
+std::string MovieText(std::size_t bytes) {
+  std::string text = "Benchmark movie\r\n";
+  for (unsigned frame = 0; text.size() < bytes; ++frame) {
+    text += '@';
+    text += std::to_string(10 + frame % 90);
+    text += "\r\n";
+    for (unsigned row = 0; row < 8; ++row) {
+      for (unsigned col = 0; col < 18; ++col) text += ((frame + row * 3 + col) % 5 < 2) ? '1' : '0';
+      text += "\r\n";
+    }
+    text += "\r\n";
+  }
+  return text;
+}
+
+const std::string& MoviePath() {
+  static const std::string path = [] {
+    const std::string p = (std::filesystem::temp_directory_path() /
+                           ("glowreel-bench-" + std::to_string(getpid()) + ".grm"))
+                              .string();
+    std::ofstream(p, std::ios::binary) << MovieText(kMovieBytes);
+    std::atexit([] { std::remove(MoviePath().c_str()); });
+    return p;
+  }();
+  return path;
+}
+
+// The floor: the file read into memory and its line ends counted.
+void BM_RawLineScan(benchmark::State& state) {
+  const std::string& path = MoviePath();
+  const auto size = std::filesystem::file_size(path);
+  for (auto _ : state) {
+    std::string bytes(size, '\0');
+    const int fd = open(path.c_str(), O_RDONLY);
+    std::size_t got = 0;
+    for (ssize_t n; got < size && (n = read(fd, bytes.data() + got, size - got)) > 0;) got += n;
+    close(fd);
+    std::size_t lines = 0;
+    for (const char* p = bytes.data();
+         (p = static_cast<const char*>(std::memchr(p, '\n', bytes.data() + got - p))); ++p) {
+      ++lines;
+    }
+    benchmark::DoNotOptimize(lines);
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * size));
+}
+BENCHMARK(BM_RawLineScan)->Unit(benchmark::kMillisecond);
+
+void BM_ReadMovieFile(benchmark::State& state) {
+  sMovieFile = MoviePath();
+  const auto size = std::filesystem::file_size(sMovieFile);
+  double peakRatio = 0;
+  for (auto _ : state) {
+    bench::ResetPeak();
+    const std::size_t before = bench::HeapInUse();
+    LineList lines = ReadMovieFile();
+    benchmark::DoNotOptimize(lines.size());
+    peakRatio = static_cast<double>(bench::HeapPeak() - before) / static_cast<double>(size);
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * size));
+  state.counters["peak_ratio"] = peakRatio;
+}
+BENCHMARK(BM_ReadMovieFile)->Unit(benchmark::kMillisecond);
+
+// One frame from its lines to the port: ReadFrame, DrawFrame, RefreshDisplay.
+void FramePipeline(benchmark::State& state) {
+  lPortBase = 888;
+  const LineList lines = SplitMovieText(MovieText(64 * 1024));
+  std::vector<std::size_t> headers;
+  for (std::size_t i = 0; i < lines.size(); ++i)
+    if (IsFrameHeader(lines[i])) headers.push_back(i);
+  int32_t duration = 0;
+  std::size_t next = 0;
+  for (auto _ : state) {
+    ReadFrame(lines, headers[next], duration);
+    DrawFrame();
+    RefreshDisplay();
+    next = (next + 1) % headers.size();
+  }
+  state.SetItemsProcessed(state.iterations());
+  UsePortSinks({});
+}
+
+void BM_FramePipeline(benchmark::State& state) {
+  std::vector<std::unique_ptr<PortSink>> sinks;
+  sinks.push_back(OpenNoneSink());
+  UsePortSinks(std::move(sinks));
+  FramePipeline(state);
+}
+BENCHMARK(BM_FramePipeline)->Unit(benchmark::kMicrosecond);
+
+void BM_FramePipelineVirtual(benchmark::State& state) {
+  std::vector<std::unique_ptr<PortSink>> sinks;
+  sinks.push_back(MakeDisplayModelSink(nullptr));
+  UsePortSinks(std::move(sinks));
+  InitDisplay();
+  FramePipeline(state);
+}
+BENCHMARK(BM_FramePipelineVirtual)->Unit(benchmark::kMicrosecond);
+
+// A 100 ms frame with the real sleep: eleven 10 ms slices, nominally 110 ms.
+void BM_DelayPacing(benchmark::State& state) {
+  for (auto _ : state) Delay(100);
+}
+BENCHMARK(BM_DelayPacing)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(20);
+
+}  // namespace
+}  // namespace glowreel
+
+BENCHMARK_MAIN();

@@ -1,0 +1,51 @@
+#include "ui/common_dialog.h"
+
+#include <QFileDialog>
+
+#include "platform/run_time_error.h"
+
+namespace glowreel {
+
+namespace {
+CommonDialog::Script& ScriptSlot() {
+  static CommonDialog::Script script;
+  return script;
+}
+}  // namespace
+
+void CommonDialog::SetScript(Script script) {
+  ScriptSlot() = std::move(script);
+}
+
+QStringList CommonDialog::NameFilters(const QString& filter) {
+  const QStringList parts = filter.split(QLatin1Char('|'));
+  QStringList filters;
+  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+    // On Linux "*.*" would miss names without a dot. The pattern goes in a trailing group that
+    // the dialog hides, so the description shows as written.
+    const QString pattern =
+        parts[i + 1] == QLatin1String("*.*") ? QStringLiteral("*") : parts[i + 1];
+    filters << parts[i] + QStringLiteral(" (") + pattern + QStringLiteral(")");
+  }
+  return filters;
+}
+
+void CommonDialog::ShowOpen() {
+  if (ScriptSlot()) {
+    ScriptSlot()(*this);
+  } else {
+    // Qt's own dialog, not the desktop's: it behaves the same everywhere and takes a typed path.
+    QFileDialog dialog(nullptr, DialogTitle, InitDir);
+    dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setNameFilters(NameFilters(Filter));
+    dialog.setWindowModality(Qt::ApplicationModal);
+    if (!FileName.isEmpty()) dialog.selectFile(FileName);
+    const bool chosen = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
+    FileName = chosen ? dialog.selectedFiles().constFirst() : QString();
+  }
+  if (FileName.isEmpty() && CancelError) throw RunTimeError(kErrDialogCancelled);
+}
+
+}  // namespace glowreel

@@ -1,0 +1,165 @@
+#include "ui/frm_main.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFile>
+
+#include "app/shared_state.h"
+#include "platform/run_time_error.h"
+#include "player/play_movie.h"
+#include "ui/frm_about.h"
+#include "ui/program_icon.h"
+#include "ui/twips.h"
+#include "vfd/vfd.h"
+
+namespace glowreel {
+
+namespace {
+
+constexpr int32_t kFirstParallelPort = 888;  // 0x378
+constexpr int16_t kFullBrightness = 15;
+constexpr int kHideReadOnly = 4;
+
+QPushButton* Button(QWidget* parent, const QString& caption, const QRect& geometry) {
+  auto* button = new QPushButton(caption, parent);
+  button->setGeometry(geometry);
+  button->setAutoDefault(true);  // Enter presses the button that has the focus, no other
+  return button;
+}
+
+QFont BoldFont(double points) {
+  QFont font(kFontFamily);
+  font.setPointSizeF(points);
+  font.setWeight(QFont::Bold);
+  return font;
+}
+
+}  // namespace
+
+frmMain::frmMain() {
+  setWindowTitle(QStringLiteral("Noritake GlowReel"));
+  setWindowIcon(ProgramIcon());
+  setFixedSize(3120 / kTwipsPerPixel, 2400 / kTwipsPerPixel);
+  QFont standard(kFontFamily);
+  standard.setPointSizeF(kStandardPointSize);
+  setFont(standard);
+
+  cmdAbout = Button(this, QStringLiteral("Abo&ut"), Twips(1680, 1560, 1215, 495));
+  cmdExit = Button(this, QStringLiteral("E&xit"), Twips(1680, 960, 1215, 495));
+  chkRepeat = new QCheckBox(QStringLiteral("Repeat"), this);
+  chkRepeat->setGeometry(Twips(1080, 2160, 855, 195));
+  chkRepeat->setEnabled(false);
+  cmdLoad = Button(this, QStringLiteral("&Load"), Twips(240, 960, 1215, 495));
+  cmdGo = Button(this, QStringLiteral("&Play"), Twips(240, 1560, 1215, 495));
+  cmdGo->setEnabled(false);
+  lblJunk = new QLabel(QStringLiteral("File Name:"), this);
+  lblJunk->setGeometry(Twips(120, 0, 2895, 255));
+  lblJunk->setFont(BoldFont(8.25));
+  lblFileName = new QLabel(this);
+  lblFileName->setGeometry(Twips(120, 240, 2895, 495));
+  lblFileName->setFont(BoldFont(13.5));
+  lblFileName->setTextFormat(Qt::PlainText);
+
+  setTabOrder(cmdLoad, cmdGo);
+  setTabOrder(cmdGo, chkRepeat);
+  setTabOrder(chkRepeat, cmdExit);
+  setTabOrder(cmdExit, cmdAbout);
+  cmdLoad->setFocus();
+
+  connect(cmdLoad, &QPushButton::clicked, this, [this] { cmdLoad_Click(); });
+  connect(cmdGo, &QPushButton::clicked, this, [this] { cmdGo_Click(); });
+  connect(cmdAbout, &QPushButton::clicked, this, [this] { cmdAbout_Click(); });
+  connect(cmdExit, &QPushButton::clicked, this, [this] { cmdExit_Click(); });
+
+  SetPlayerWindow(this);
+  Form_Load();
+}
+
+frmMain::~frmMain() {
+  SetPlayerWindow(nullptr);
+}
+
+int frmMain::RepeatValue() const {
+  return chkRepeat->isChecked() ? 1 : 0;
+}
+
+void frmMain::SetGoCaption(const std::string& caption) {
+  cmdGo->setText(QString::fromStdString(caption));
+}
+
+QString frmMain::BareFileName(const QString& path) {
+  return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
+void frmMain::Form_Load() {
+  lPortBase = kFirstParallelPort;
+  InitDisplay();
+  SetBrightness(kFullBrightness);
+}
+
+void frmMain::Form_Unload() {
+  bPlaying = false;
+  ShutdownDisplay();
+}
+
+void frmMain::cmdLoad_Click() {
+  cdDialog.CancelError = true;
+  cdDialog.DialogTitle = QStringLiteral("Open Movie");
+  cdDialog.InitDir = QCoreApplication::applicationDirPath();
+  cdDialog.Filter = QStringLiteral("Glowreel Files (*.grm)|*.grm|All Files(*.*)|*.*");
+  cdDialog.FileName.clear();
+  cdDialog.Flags = kHideReadOnly;
+  try {
+    cdDialog.ShowOpen();
+  } catch (const RunTimeError&) {
+    return;  // cancelled: nothing changes, and nothing is reported
+  }
+  if (cdDialog.FileName.isEmpty()) return;
+
+  sMovieFile = QFile::encodeName(cdDialog.FileName).toStdString();
+  lblFileName->setText(BareFileName(cdDialog.FileName));
+  bPlaying = false;
+  SetGoCaption("&Play");
+  if (bDisplayReady) ClearDisplay();
+  cmdGo->setEnabled(true);
+  chkRepeat->setEnabled(true);
+  chkRepeat->setChecked(false);
+  cmdGo->setFocus();
+}
+
+void frmMain::cmdGo_Click() {
+  bPlaying = !bPlaying;
+  if (bPlaying) {
+    SetGoCaption("&Stop");
+    PlayMovie();
+  } else {
+    if (bDisplayReady) ClearDisplay();
+    SetGoCaption("&Play");
+  }
+}
+
+void frmMain::cmdAbout_Click() {
+  frmAbout::ShowAbout();
+}
+
+void frmMain::cmdExit_Click() {
+  close();
+}
+
+void frmMain::closeEvent(QCloseEvent* event) {
+  // Hidden, never deleted here: a playback may still be running inside one of our handlers.
+  if (!unloaded_) {
+    unloaded_ = true;
+    Form_Unload();
+  }
+  event->accept();
+}
+
+void frmMain::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+    frmAbout::ProgramWindowActivated();
+  }
+  QWidget::changeEvent(event);
+}
+
+}  // namespace glowreel

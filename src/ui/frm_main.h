@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QWidget>
+
+#include "player/play_movie.h"
+#include "ui/common_dialog.h"
+
+namespace glowreel {
+
+// The main window: Load, Play/Stop, Repeat, About and Exit. Opening it initialises the
+// display; closing it fades the display out.
+class frmMain : public QWidget, public PlayerWindow {
+  Q_OBJECT
+
+ public:
+  // Runs the Load handler: the display is initialised before the window is shown.
+  frmMain();
+  ~frmMain() override;
+
+  // What playback reads and sets at the end of a pass.
+  int RepeatValue() const override;
+  void SetGoCaption(const std::string& caption) override;
+
+  QPushButton* cmdAbout;
+  QPushButton* cmdExit;
+  QCheckBox* chkRepeat;
+  QPushButton* cmdLoad;
+  QPushButton* cmdGo;
+  QLabel* lblJunk;
+  QLabel* lblFileName;
+  CommonDialog cdDialog;
+
+  // The part of a path after its last "/".
+  static QString BareFileName(const QString& path);
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void changeEvent(QEvent* event) override;
+
+ private:
+  void Form_Load();
+  void Form_Unload();
+  void cmdLoad_Click();
+  void cmdGo_Click();
+  void cmdAbout_Click();
+  void cmdExit_Click();
+
+  bool unloaded_ = false;
+};
+
+}  // namespace glowreel

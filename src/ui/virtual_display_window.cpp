@@ -1,0 +1,88 @@
+#include "ui/virtual_display_window.h"
+
+#include <QPainter>
+
+#include "platform/port/port_config.h"
+#include "ui/program_icon.h"
+
+namespace glowreel {
+
+namespace {
+
+constexpr int kDotPitch = 5;
+constexpr int kDotSize = 4;
+constexpr int kBorder = 12;
+constexpr QRgb kGlow = qRgb(0x40, 0xFF, 0x90);  // the blue-green of a vacuum-fluorescent dot
+constexpr int kWindowLeft = 280;
+constexpr int kWindowTop = 40;
+constexpr QRgb kUnlitDot = qRgb(0x0C, 0x16, 0x10);
+
+QRgb Dimmed(QRgb colour, int brightness) {
+  // Level 0 still glows faintly, as the real tube does.
+  const int scale = 64 + (brightness * (255 - 64)) / DisplayModel::kMaxBrightness;
+  return qRgb(qRed(colour) * scale / 255, qGreen(colour) * scale / 255,
+              qBlue(colour) * scale / 255);
+}
+
+}  // namespace
+
+DisplaySnapshot DisplaySnapshot::Of(const DisplayModel& model) {
+  DisplaySnapshot snapshot;
+  snapshot.brightness = model.Brightness();
+  snapshot.on = model.IsOn();
+  for (int y = 0; y < DisplayModel::kHeight; ++y)
+    for (int x = 0; x < DisplayModel::kWidth; ++x)
+      snapshot.lit[y * DisplayModel::kWidth + x] = model.Lit(x, y);
+  return snapshot;
+}
+
+QImage RenderDisplay(const DisplaySnapshot& snapshot) {
+  const int width = 2 * kBorder + DisplayModel::kWidth * kDotPitch;
+  const int height = 2 * kBorder + DisplayModel::kHeight * kDotPitch;
+  QImage image(width, height, QImage::Format_RGB32);
+  image.fill(Qt::black);
+  QPainter painter(&image);
+  const QColor lit = QColor::fromRgb(Dimmed(kGlow, snapshot.brightness));
+  const QColor unlit = QColor::fromRgb(kUnlitDot);
+  for (int y = 0; y < DisplayModel::kHeight; ++y) {
+    for (int x = 0; x < DisplayModel::kWidth; ++x) {
+      const bool glowing = snapshot.on && snapshot.lit[y * DisplayModel::kWidth + x];
+      painter.fillRect(kBorder + x * kDotPitch, kBorder + y * kDotPitch, kDotSize, kDotSize,
+                       glowing ? lit : unlit);
+    }
+  }
+  return image;
+}
+
+VirtualDisplayWindow::VirtualDisplayWindow() {
+  setWindowTitle(QStringLiteral("GlowReel virtual display"));
+  setWindowIcon(ProgramIcon());
+  setWindowFlag(Qt::WindowDoesNotAcceptFocus);
+  setAttribute(Qt::WA_ShowWithoutActivating);
+  setAttribute(Qt::WA_QuitOnClose, false);
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setFixedSize(RenderDisplay(snapshot_).size());
+  move(kWindowLeft, kWindowTop);  // beside the main window, where no window manager places it
+  show();
+}
+
+void VirtualDisplayWindow::LookChanged(const DisplayModel& model) {
+  snapshot_ = DisplaySnapshot::Of(model);
+  imageVersion_ = model.ImageVersion();
+  // At once: the fade-out at exit processes no events.
+  if (isVisible()) repaint();
+}
+
+void VirtualDisplayWindow::Settled(const DisplayModel& model) {
+  if (model.ImageVersion() == imageVersion_) return;
+  snapshot_ = DisplaySnapshot::Of(model);
+  imageVersion_ = model.ImageVersion();
+  update();
+}
+
+void VirtualDisplayWindow::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.drawImage(0, 0, RenderDisplay(snapshot_));
+}
+
+}  // namespace glowreel
