@@ -23,7 +23,7 @@ using test::TempFile;
 TEST(ParsePortSetting, SplitsNamesArgumentsAndLists) {
   struct Case {
     std::string setting;
-    std::vector<SinkSpec> specs;
+    std::vector<SinkChoice> choices;
   };
   const std::vector<Case> cases = {
       {"", {{"auto", ""}}},
@@ -37,7 +37,7 @@ TEST(ParsePortSetting, SplitsNamesArgumentsAndLists) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE("GLOWREEL_PORT=" + c.setting);
-    EXPECT_EQ(ParsePortSetting(c.setting), c.specs);
+    EXPECT_EQ(ParsePortSetting(c.setting), c.choices);
   }
 }
 

@@ -30,15 +30,15 @@ std::string Trim(const std::string& text) {
   return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
-std::unique_ptr<PortSink> OpenSink(const SinkSpec& spec) {
+std::unique_ptr<PortSink> OpenSink(const SinkChoice& choice) {
   const auto& factories = Factories();
-  const auto found = factories.find(spec.name);
+  const auto found = factories.find(choice.name);
   if (found == factories.end()) {
     throw RunTimeError(kErrBadFileName, ErrorDescription(kErrBadFileName) +
-                                            ": unknown port sink \"" + spec.name +
+                                            ": unknown port sink \"" + choice.name +
                                             "\" in GLOWREEL_PORT");
   }
-  return found->second(spec.argument);
+  return found->second(choice.argument);
 }
 
 bool DeviceNodeExists(const char* path) {
@@ -48,37 +48,37 @@ bool DeviceNodeExists(const char* path) {
 
 }  // namespace
 
-std::vector<SinkSpec> ParsePortSetting(const std::string& setting) {
-  std::vector<SinkSpec> specs;
+std::vector<SinkChoice> ParsePortSetting(const std::string& setting) {
+  std::vector<SinkChoice> choices;
   std::string::size_type start = 0;
   while (start <= setting.size()) {
     auto end = setting.find(',', start);
     if (end == std::string::npos) end = setting.size();
     const std::string entry = Trim(setting.substr(start, end - start));
     const auto colon = entry.find(':');
-    SinkSpec spec{entry.substr(0, colon),
-                  colon == std::string::npos ? "" : entry.substr(colon + 1)};
-    if (spec.name.empty()) spec.name = "auto";
-    specs.push_back(spec);
+    SinkChoice choice{entry.substr(0, colon),
+                      colon == std::string::npos ? "" : entry.substr(colon + 1)};
+    if (choice.name.empty()) choice.name = "auto";
+    choices.push_back(choice);
     start = end + 1;
   }
-  return specs;
+  return choices;
 }
 
 void RegisterPortSink(const std::string& name, SinkFactory factory) {
   Factories()[name] = std::move(factory);
 }
 
-OpenedSinks OpenPortSinks(const std::vector<SinkSpec>& specs) {
+OpenedSinks OpenPortSinks(const std::vector<SinkChoice>& choices) {
   OpenedSinks opened;
-  for (const SinkSpec& given : specs) {
-    SinkSpec spec = given;
-    if (spec.name == "auto") {
-      spec = DeviceNodeExists(kDefaultParport) ? SinkSpec{"ppdev", kDefaultParport}
-                                               : SinkSpec{"virtual", ""};
+  for (const SinkChoice& given : choices) {
+    SinkChoice choice = given;
+    if (choice.name == "auto") {
+      choice = DeviceNodeExists(kDefaultParport) ? SinkChoice{"ppdev", kDefaultParport}
+                                                 : SinkChoice{"virtual", ""};
     }
     try {
-      opened.sinks.push_back(OpenSink(spec));
+      opened.sinks.push_back(OpenSink(choice));
     } catch (const RunTimeError& error) {
       opened.errors.push_back(error);
       // A port that is there but cannot be used should still leave something to watch.

@@ -11,16 +11,16 @@
 namespace glowreel {
 
 // One entry of GLOWREEL_PORT: a sink name and what follows its colon.
-struct SinkSpec {
+struct SinkChoice {
   std::string name;
   std::string argument;
-  bool operator==(const SinkSpec&) const = default;
+  bool operator==(const SinkChoice&) const = default;
 };
 
 inline constexpr const char* kDefaultParport = "/dev/parport0";
 
 // Splits a GLOWREEL_PORT value at its commas; unset, empty or "auto" entries become "auto".
-std::vector<SinkSpec> ParsePortSetting(const std::string& setting);
+std::vector<SinkChoice> ParsePortSetting(const std::string& setting);
 
 // Opens a sink for its argument; throws RunTimeError naming the device and the reason.
 using SinkFactory = std::function<std::unique_ptr<PortSink>(const std::string& argument)>;
@@ -34,7 +34,7 @@ struct OpenedSinks {
 };
 
 // Opens every sink of the list; those that fail leave one error each and are left out.
-OpenedSinks OpenPortSinks(const std::vector<SinkSpec>& specs);
+OpenedSinks OpenPortSinks(const std::vector<SinkChoice>& choices);
 
 // The error for a device that cannot be used: names the device and the reason.
 RunTimeError DeviceError(const std::string& device, const std::string& reason);
