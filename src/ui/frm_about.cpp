@@ -13,7 +13,7 @@ namespace {
 
 frmAbout* instance = nullptr;
 
-constexpr const char* kCopyright = "Copyright (C) 2026 The GlowReel developers";
+constexpr const char* kCopyright = "(C) 2026 The GlowReel authors";
 constexpr const char* kWebAddress = "glowreel.example.org";
 
 QLabel* CenteredLabel(QWidget* parent, const QString& text, const QRect& geometry) {

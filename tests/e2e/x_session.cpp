@@ -97,7 +97,7 @@ std::string Xdotool(const std::string& arguments) {
 }
 
 std::string WaitForWindow(const std::string& title) {
-  for (int attempt = 0; attempt < 200; ++attempt) {
+  for (int attempt = 0; attempt < 600; ++attempt) {  // a sanitizer build starts slowly
     std::string found = Xdotool("search --onlyvisible --name '^" + title + "$'");
     if (!found.empty()) return found.substr(0, found.find('\n'));
     Pause(50);

@@ -1,0 +1,42 @@
+#!/usr/bin/env python3
+"""Prints one line per benchmark target from Google Benchmark's JSON output."""
+import json
+import sys
+
+
+def main(path):
+    with open(path) as f:
+        runs = {b["name"].split("/")[0]: b for b in json.load(f)["benchmarks"]
+                if b.get("run_type", "iteration") == "iteration"}
+    lines = []
+
+    def target(name, figure, goal, ok):
+        lines.append("%-36s %-28s goal %-12s %s" % (name, figure, goal, "met" if ok else "MISSED"))
+
+    raw, read = runs.get("BM_RawLineScan"), runs.get("BM_ReadMovieFile")
+    if raw and read:
+        ratio = read["bytes_per_second"] / raw["bytes_per_second"]
+        target("ReadMovieFile throughput vs floor", "%.2f" % ratio, ">= 0.50", ratio >= 0.5)
+    if read:
+        peak = read["peak_ratio"]
+        target("ReadMovieFile peak heap / file size", "%.2f" % peak, "<= 2.50", peak <= 2.5)
+    for name in ("BM_FramePipeline", "BM_FramePipelineVirtual"):
+        run = runs.get(name)
+        if run:
+            us = run["cpu_time"] * {"ns": 1e-3, "us": 1, "ms": 1e3}[run["time_unit"]]
+            if name == "BM_FramePipeline":
+                target("frame pipeline, none sink", "%.1f us CPU per frame" % us, "<= 20 us", us <= 20)
+            else:
+                lines.append("%-36s %.1f us CPU per frame (for scale)" % ("frame pipeline, display model", us))
+    delay = runs.get("BM_DelayPacing")
+    if delay:
+        ms = delay["real_time"] * {"ns": 1e-6, "us": 1e-3, "ms": 1}[delay["time_unit"]]
+        ratio = ms / 110.0
+        target("Delay(100) pacing vs 110 ms", "%.2f ms (%.4f)" % (ms, ratio), "within 1%",
+               0.99 <= ratio <= 1.01)
+    print("Summary")
+    print("\n".join(lines) if lines else "(no targets among the benchmarks run)")
+
+
+if __name__ == "__main__":
+    main(sys.argv[1])
