@@ -1,6 +1,8 @@
 #include "ui/frm_about.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
+#include <QScreen>
 
 #include "platform/platform.h"
 #include "ui/program_icon.h"
@@ -65,7 +67,13 @@ frmAbout::~frmAbout() {
 }
 
 void frmAbout::ShowAbout() {
-  if (!instance) instance = new frmAbout();
+  if (!instance) {
+    instance = new frmAbout();
+    // Centred on the screen, where an about box is looked for.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+      instance->move(screen->availableGeometry().center() - instance->rect().center());
+    }
+  }
   instance->show();
   instance->raise();
   instance->activateWindow();

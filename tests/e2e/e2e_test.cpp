@@ -4,6 +4,8 @@
 #include <sys/wait.h>
 
 #include <algorithm>
+#include <fstream>
+#include <iostream>
 
 #include "support/movie_text.h"
 #include "support/temp_file.h"
@@ -76,12 +78,13 @@ class EndToEnd : public ::testing::Test {
   std::string StartAndLoad(const std::string& movieText) {
     movie = std::make_unique<TempFile>(movieText, "e2e.grm");
     tracePath = movie->Directory() + "/run.trace";
+    logPath = movie->Directory() + "/program.log";
     program = std::make_unique<Program>(
-        GLOWREEL_EXECUTABLE, std::vector<std::string>{"GLOWREEL_PORT=trace:" + tracePath});
-    const std::string main = WaitForWindow("Noritake GlowReel");
+        GLOWREEL_EXECUTABLE, std::vector<std::string>{"GLOWREEL_PORT=trace:" + tracePath}, logPath);
+    const std::string main = WaitForWindow("Noritake GlowReel", *program);
     Pause(300);
     Click(main, kLoad[0], kLoad[1]);
-    const std::string dialog = WaitForWindow("Open Movie");
+    const std::string dialog = WaitForWindow("Open Movie", *program);
     Xdotool("windowfocus --sync " + dialog);
     Xdotool("type --delay 5 '" + movie->Path() + "'");
     Xdotool("key Return");
@@ -109,9 +112,17 @@ class EndToEnd : public ::testing::Test {
     EXPECT_EQ(t[kStartUpTransfers].transfer, (Transfer{false, 0x5F})) << "the load clears";
   }
 
+  void TearDown() override {
+    if (HasFailure()) {  // what the program said, to tell a test fault from a program fault
+      std::ifstream log(logPath);
+      std::cerr << "program output:\n" << log.rdbuf() << "\n";
+    }
+  }
+
   XServer x;
   std::unique_ptr<TempFile> movie;
   std::string tracePath;
+  std::string logPath;
   std::unique_ptr<Program> program;
   DecodedTrace trace;
 };

@@ -1,5 +1,6 @@
 #include "x_session.h"
 
+#include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -18,14 +19,21 @@ namespace glowreel::e2e {
 
 namespace {
 
-pid_t Spawn(const std::vector<std::string>& argv, char** env) {
+pid_t Spawn(const std::vector<std::string>& argv, char** env, const std::string& logPath = "") {
   std::vector<char*> args;
   for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
   args.push_back(nullptr);
-  pid_t pid = -1;
-  if (posix_spawn(&pid, args[0], nullptr, nullptr, args.data(), env) != 0) {
-    throw std::runtime_error("cannot start " + argv[0]);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  if (!logPath.empty()) {
+    posix_spawn_file_actions_addopen(&actions, 1, logPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0644);
+    posix_spawn_file_actions_adddup2(&actions, 1, 2);
   }
+  pid_t pid = -1;
+  const int failed = posix_spawn(&pid, args[0], &actions, nullptr, args.data(), env);
+  posix_spawn_file_actions_destroy(&actions);
+  if (failed != 0) throw std::runtime_error("cannot start " + argv[0]);
   return pid;
 }
 
@@ -58,14 +66,21 @@ XServer::~XServer() {
   Stop(pid_);
 }
 
-Program::Program(const std::string& path, const std::vector<std::string>& environment) {
+Program::Program(const std::string& path, const std::vector<std::string>& environment,
+                 const std::string& logPath) {
   std::vector<std::string> env;
   for (char** e = environ; *e; ++e) env.emplace_back(*e);
   env.insert(env.end(), environment.begin(), environment.end());
   std::vector<char*> envp;
   for (std::string& e : env) envp.push_back(e.data());
   envp.push_back(nullptr);
-  pid_ = Spawn({path}, envp.data());
+  pid_ = Spawn({path}, envp.data(), logPath);
+}
+
+bool Program::Running() {
+  int status = 0;
+  if (pid_ > 0 && waitpid(pid_, &status, WNOHANG) == pid_) pid_ = -1;
+  return pid_ > 0;
 }
 
 Program::~Program() {
@@ -96,8 +111,9 @@ std::string Xdotool(const std::string& arguments) {
   return output;
 }
 
-std::string WaitForWindow(const std::string& title) {
+std::string WaitForWindow(const std::string& title, Program& program) {
   for (int attempt = 0; attempt < 600; ++attempt) {  // a sanitizer build starts slowly
+    if (!program.Running()) throw std::runtime_error("the program ended before \"" + title + "\"");
     std::string found = Xdotool("search --onlyvisible --name '^" + title + "$'");
     if (!found.empty()) return found.substr(0, found.find('\n'));
     Pause(50);

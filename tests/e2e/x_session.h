@@ -20,8 +20,11 @@ class XServer {
 // The program started with extra environment; killed if it is still running at the end.
 class Program {
  public:
-  Program(const std::string& path, const std::vector<std::string>& environment);
+  // Its standard output and error go to `logPath`.
+  Program(const std::string& path, const std::vector<std::string>& environment,
+          const std::string& logPath);
   ~Program();
+  bool Running();
   // Waits for the program to end; false when it has not ended within the time.
   bool WaitForExit(int seconds, int* status);
 
@@ -31,8 +34,8 @@ class Program {
 
 // xdotool with these arguments; returns its output, trimmed.
 std::string Xdotool(const std::string& arguments);
-// The id of the window with exactly this title, waiting for it to appear.
-std::string WaitForWindow(const std::string& title);
+// The id of the window with exactly this title, waiting for it to appear while the program runs.
+std::string WaitForWindow(const std::string& title, Program& program);
 // Clicks at a point of a window, given in its client coordinates.
 void Click(const std::string& window, int x, int y);
 void Pause(int milliseconds);

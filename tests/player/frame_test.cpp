@@ -31,6 +31,7 @@ TEST_F(FrameTest, ReadFrameTakesRowsAndDuration) {
   auto rows = test::Rows("101010101010101010XYZ");  // longer than 18: the rest is ignored
   rows[3] = "1111100000";                           // short: the rest is the empty text
   rows[5] = "";
+  rows[6] = "@10";  // still a row, although it begins with "@"
   int32_t duration = 0;
   ReadFrame(Movie(test::Frame("250", rows)), 0, duration);
   EXPECT_EQ(duration, 250);
@@ -41,16 +42,8 @@ TEST_F(FrameTest, ReadFrameTakesRowsAndDuration) {
   EXPECT_EQ(cellGrid[10][3], Cell::EmptyText());
   EXPECT_EQ(cellGrid[17][3], Cell::EmptyText());
   EXPECT_EQ(cellGrid[0][5], Cell::EmptyText());
+  EXPECT_EQ(cellGrid[0][6], Cell::Char('@'));
   EXPECT_EQ(platform.boxes.size(), 0u);
-}
-
-TEST_F(FrameTest, RowsThatBeginWithAtAreStillRows) {
-  auto rows = test::Rows("000000000000000000");
-  rows[2] = "@10";
-  int32_t duration = 0;
-  ReadFrame(Movie(test::Frame("5", rows)), 0, duration);
-  EXPECT_EQ(cellGrid[0][2], Cell::Char('@'));
-  EXPECT_EQ(duration, 5);
 }
 
 TEST_F(FrameTest, HeaderOnLastLineReportsEveryMissingCellAndKeepsOldCells) {
@@ -77,32 +70,6 @@ TEST_F(FrameTest, HeaderNearTheEndFillsTheRowsThereAre) {
   EXPECT_EQ(platform.ErrorReports(9), 90);
   EXPECT_NE(platform.boxes.back().text.find("\r\n6 - Overflow"), std::string::npos);
   EXPECT_EQ(duration, 0) << "an overflowing duration keeps the old one";
-}
-
-TEST_F(FrameTest, DurationOverflowKeepsThePreviousDuration) {
-  int32_t duration = 0;
-  const LineList movie =
-      Movie(test::Frame("40", test::Rows("1")) + test::Frame("3000000000", test::Rows("1")));
-  ReadFrame(movie, 0, duration);
-  ReadFrame(movie, 10, duration);
-  EXPECT_EQ(duration, 40);
-  EXPECT_EQ(platform.ErrorReports(6), 1);
-  EXPECT_EQ(platform.ErrorReports(), 1);
-}
-
-TEST_F(FrameTest, HeaderAloneGivesZero) {
-  int32_t duration = 12;
-  ReadFrame(Movie(test::Frame("", test::Rows("0"))), 0, duration);
-  EXPECT_EQ(duration, 0);
-}
-
-TEST_F(FrameTest, AllDarkFrameGivesDarkImage) {
-  pixelBuffer[127][63] = kLit;
-  int32_t duration = 0;
-  ReadFrame(Movie(test::Frame("1", test::Rows(std::string(18, '0')))), 0, duration);
-  DrawFrame();
-  EXPECT_EQ(LitPixels(), 0) << "the image is cleared for every frame";
-  EXPECT_EQ(platform.boxes.size(), 0u);
 }
 
 TEST_F(FrameTest, AllLitFrameGivesBlocksWithDarkGaps) {
@@ -138,18 +105,25 @@ TEST_F(FrameTest, OneLitCellLightsExactlyItsBlock) {
 
 TEST_F(FrameTest, CellTextDecidesLightAndReport) {
   struct Case {
-    char text;
+    const char* name;
+    Cell cell;
     bool lit;
     int reports;
   };
-  for (const Case c : {Case{'0', false, 0}, Case{'1', true, 0}, Case{'5', true, 0},
-                       Case{'9', true, 0}, Case{' ', true, 1}, Case{'x', true, 1},
-                       Case{'@', true, 1}, Case{'.', true, 1}, Case{'-', true, 1}}) {
-    SCOPED_TRACE(std::string("cell \"") + c.text + "\"");
+  const Case cases[] = {
+      {"no value", Cell::NoValue(), false, 0}, {"0", Cell::Char('0'), false, 0},
+      {"1", Cell::Char('1'), true, 0},         {"5", Cell::Char('5'), true, 0},
+      {"9", Cell::Char('9'), true, 0},         {"empty text", Cell::EmptyText(), true, 1},
+      {"blank", Cell::Char(' '), true, 1},     {"x", Cell::Char('x'), true, 1},
+      {"@", Cell::Char('@'), true, 1},         {".", Cell::Char('.'), true, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string("cell ") + c.name);
     platform.boxes.clear();
-    cellGrid[0][0] = Cell::Char(c.text);
+    pixelBuffer[127][63] = kLit;
+    cellGrid[0][0] = c.cell;
     DrawFrame();
-    EXPECT_EQ(pixelBuffer[0][0] != 0, c.lit);
+    EXPECT_EQ(LitPixels(), c.lit ? 42 : 0) << "the image is cleared for every frame";
     EXPECT_EQ(platform.ErrorReports(13), c.reports);
   }
 }
@@ -164,15 +138,6 @@ TEST_F(FrameTest, ShortRowGivesMismatchReportsAndLitBlocks) {
   EXPECT_EQ(LitPixels(), 8 * 42);
   EXPECT_EQ(pixelBuffer[70][32], kLit);
   EXPECT_EQ(pixelBuffer[63][32], kDark);
-}
-
-TEST_F(FrameTest, CellsNeverWrittenAreDarkWithoutReport) {
-  int32_t duration = 0;
-  ReadFrame(Movie("@5"), 0, duration);
-  platform.boxes.clear();
-  DrawFrame();
-  EXPECT_EQ(LitPixels(), 0);
-  EXPECT_EQ(platform.boxes.size(), 0u);
 }
 
 }  // namespace

@@ -56,22 +56,6 @@ TEST(ReadMovieFile, SplitsLinesByEveryKindOfLineEnd) {
   EXPECT_EQ(platform.boxes.size(), 0u);
 }
 
-TEST(ReadMovieFile, SameMovieWithAnyLineEndGivesTheSameLines) {
-  FakePlatform platform;
-  const std::string movie = "title|@100|000|111||@50|1|0|";
-  std::vector<std::vector<std::string>> results;
-  for (const std::string eol : {"\r\n", "\r", "\n"}) {
-    std::string bytes;
-    for (char c : movie) bytes += c == '|' ? eol : std::string(1, c);
-    TempFile file(bytes);
-    sMovieFile = file.Path();
-    results.push_back(Lines(ReadMovieFile()));
-  }
-  EXPECT_EQ(results[0], results[1]);
-  ASSERT_EQ(results[2].size(), results[0].size() + 1) << "a final lf adds one empty line";
-  EXPECT_EQ(results[2].back(), "");
-}
-
 struct FailureCase {
   const char* name;
   std::function<std::string(const TempFile&)> path;
@@ -113,14 +97,6 @@ TEST(ReadMovieFile, ErrorBoxTextIsExact) {
   ASSERT_EQ(platform.boxes.size(), 1u);
   EXPECT_EQ(platform.boxes[0].title, "Error");
   EXPECT_EQ(platform.boxes[0].text, "An error has occured: \r\n53 - File not found");
-}
-
-TEST(FrameHeader, IsALineBeginningWithAt) {
-  EXPECT_TRUE(IsFrameHeader("@"));
-  EXPECT_TRUE(IsFrameHeader("@100"));
-  EXPECT_FALSE(IsFrameHeader(" @100"));
-  EXPECT_FALSE(IsFrameHeader("1@00"));
-  EXPECT_FALSE(IsFrameHeader(""));
 }
 
 }  // namespace

@@ -129,15 +129,5 @@ TEST_F(CommandsTest, ShutdownFadesInSixteenStepsThenSwitchesOff) {
   EXPECT_TRUE(bDisplayReady);
 }
 
-TEST_F(CommandsTest, DisplayModelSeesStartUpAndShutdown) {
-  InitDisplay();
-  SetBrightness(15);
-  EXPECT_TRUE(port.Model().IsOn());
-  EXPECT_EQ(port.Model().Brightness(), 15);
-  ShutdownDisplay();
-  EXPECT_FALSE(port.Model().IsOn());
-  EXPECT_EQ(port.Model().Brightness(), 0);
-}
-
 }  // namespace
 }  // namespace glowreel

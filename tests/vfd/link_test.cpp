@@ -28,28 +28,14 @@ TEST_F(LinkTest, CommandAndDataBytesAreFourWritesEach) {
   WriteCommand(0x5F);
   WriteData(0xFF);
   WriteData(0);
+  WriteControl(255);
   const std::vector<PortWrite> expected = {
       {0x37A, 0x05}, {0x378, 0x5F}, {0x37A, 0x01}, {0x37A, 0x05},  // command 0x5F
       {0x37A, 0x0D}, {0x378, 0xFF}, {0x37A, 0x09}, {0x37A, 0x0D},  // data 0xFF
       {0x37A, 0x0D}, {0x378, 0x00}, {0x37A, 0x09}, {0x37A, 0x0D},  // data 0
+      {0x37A, 0xFA},                                               // control 255, XOR 5
   };
   EXPECT_EQ(port.Writes(), expected);
-}
-
-TEST_F(LinkTest, WriteControlInvertsBitsZeroAndTwo) {
-  RecordingPort port;
-  WriteControl(255);
-  WriteControl(0);
-  const std::vector<PortWrite> expected = {{0x37A, 0xFA}, {0x37A, 0x05}};
-  EXPECT_EQ(port.Writes(), expected);
-}
-
-TEST_F(LinkTest, PortBaseIsReadForEveryWrite) {
-  RecordingPort port;
-  lPortBase = 0x278;
-  WriteCommand(1);
-  EXPECT_EQ(port.Writes()[0].address, 0x27A);
-  EXPECT_EQ(port.Writes()[1].address, 0x278);
 }
 
 struct RangeCase {
