@@ -69,7 +69,10 @@ XServer::~XServer() {
 Program::Program(const std::string& path, const std::vector<std::string>& environment,
                  const std::string& logPath) {
   std::vector<std::string> env;
-  for (char** e = environ; *e; ++e) env.emplace_back(*e);
+  // The tests run with the offscreen platform; the program must show real windows.
+  for (char** e = environ; *e; ++e) {
+    if (std::string(*e).rfind("QT_QPA_PLATFORM=", 0) != 0) env.emplace_back(*e);
+  }
   env.insert(env.end(), environment.begin(), environment.end());
   std::vector<char*> envp;
   for (std::string& e : env) envp.push_back(e.data());
