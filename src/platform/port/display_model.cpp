@@ -17,6 +17,8 @@
 namespace glowreel {
 
 namespace {
+// The display's own reading of the bytes, kept apart from the driver's constants so that the
+// model, as the tests' oracle, catches a wrong one.
 constexpr uint8_t kCmdClear = 0x5F;
 constexpr uint8_t kCmdArea = 0x62;
 constexpr uint8_t kCmdX = 0x64;

@@ -81,22 +81,4 @@ void UsePortSinks(std::vector<std::unique_ptr<PortSink>> sinks) {
   UpdateSoleSink();
 }
 
-[[gnu::noinline]] void WriteToAllSinks(int32_t address, uint16_t word) {
-  if (!port.configured) Configure();
-  std::optional<RunTimeError> failure;
-  for (auto& sink : port.sinks) {
-    try {
-      sink->Write(address, word);
-    } catch (const RunTimeError& error) {
-      if (!failure) failure = error;
-    }
-  }
-  if (!failure && !port.openErrors.empty()) {
-    failure = port.openErrors.front();
-    port.openErrors.erase(port.openErrors.begin());
-    UpdateSoleSink();
-  }
-  if (failure) throw *failure;
-}
-
 }  // namespace glowreel
