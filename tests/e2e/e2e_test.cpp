@@ -8,6 +8,7 @@
 #include <iostream>
 
 #include "support/movie_text.h"
+#include "support/recording_port.h"
 #include "support/temp_file.h"
 #include "trace.h"
 #include "x_session.h"
@@ -27,30 +28,15 @@ constexpr int kRepeat[] = {80, 150};
 constexpr std::size_t kRefreshTransfers = 1056;
 constexpr std::size_t kStartUpTransfers = 52 + 1;
 
-std::vector<uint8_t> Commands(const std::vector<TimedTransfer>& transfers, std::size_t from,
-                              std::size_t to) {
-  std::vector<uint8_t> bytes;
-  for (std::size_t i = from; i < to && i < transfers.size(); ++i) {
-    if (!transfers[i].transfer.isData) bytes.push_back(transfers[i].transfer.byte);
-  }
-  return bytes;
-}
-
 // Where each refresh starts: X to column 0, then Y to page 0.
-std::vector<std::size_t> RefreshStarts(const std::vector<TimedTransfer>& transfers) {
+std::vector<std::size_t> RefreshStarts(const DecodedTrace& trace) {
   std::vector<std::size_t> starts;
-  for (std::size_t i = 0; i + 4 <= transfers.size(); ++i) {
-    const std::vector<uint8_t> head = Commands(transfers, i, i + 4);
-    if (head == std::vector<uint8_t>{0x64, 0x00, 0x60, 0x00}) starts.push_back(i);
+  for (std::size_t i = 0; i + 4 <= trace.transfers.size(); ++i) {
+    if (test::Commands(trace.Slice(i, i + 4)) == std::vector<uint8_t>{0x64, 0x00, 0x60, 0x00}) {
+      starts.push_back(i);
+    }
   }
   return starts;
-}
-
-std::vector<uint8_t> FadeAndOff() {
-  std::vector<uint8_t> bytes;
-  for (uint8_t b = 0x40; b <= 0x4F; ++b) bytes.push_back(b);
-  bytes.insert(bytes.end(), {0x20, 0x00});
-  return bytes;
 }
 
 // What a frame's rows should light: each "1" a 6 x 7 block at a pitch of 7 x 8.
@@ -100,16 +86,12 @@ class EndToEnd : public ::testing::Test {
     EXPECT_EQ(trace.badLines, 0);
   }
   void ExpectStartUpThenOneClear() {
-    const auto& t = trace.transfers;
-    ASSERT_GT(t.size(), kStartUpTransfers + 1);
-    std::vector<uint8_t> init = {0x5F};
-    for (uint8_t n = 0; n < 16; ++n) init.insert(init.end(), {0x62, n});
-    init.insert(init.end(), {0x24, 0x40, 0x84, 0x40});
-    EXPECT_EQ(Commands(t, 0, kStartUpTransfers), init);
-    const DisplayModel started = ModelAfter(t, kStartUpTransfers);
+    ASSERT_GT(trace.transfers.size(), kStartUpTransfers + 1);
+    EXPECT_EQ(test::Commands(trace.Slice(0, kStartUpTransfers)), test::StartUpCommands());
+    const DisplayModel started = trace.ModelAfter(kStartUpTransfers);
     EXPECT_TRUE(started.IsOn());
     EXPECT_EQ(started.Brightness(), 15);
-    EXPECT_EQ(t[kStartUpTransfers].transfer, (Transfer{false, 0x5F})) << "the load clears";
+    EXPECT_EQ(trace.transfers[kStartUpTransfers], test::Cmd(0x5F)) << "the load clears";
   }
 
   void TearDown() override {
@@ -136,29 +118,28 @@ TEST_F(EndToEnd, PlaysAMovieToItsEndAndFadesOutAtExit) {
   ExitAndDecode(main);
   ExpectStartUpThenOneClear();
 
-  const auto& t = trace.transfers;
-  const std::vector<std::size_t> starts = RefreshStarts(t);
+  const std::vector<int64_t>& at = trace.micros;
+  const std::vector<std::size_t> starts = RefreshStarts(trace);
   ASSERT_EQ(starts.size(), 3u);
   EXPECT_EQ(starts[0], kStartUpTransfers + 1);
   std::vector<int64_t> pauses;
   for (std::size_t k = 0; k < starts.size(); ++k) {
     SCOPED_TRACE("frame " + std::to_string(k));
-    EXPECT_TRUE(
-        ShowsRows(ModelAfter(t, starts[k] + kRefreshTransfers), Pattern(static_cast<int>(k))));
-    if (k > 0)
-      pauses.push_back(t[starts[k]].micros - t[starts[k - 1] + kRefreshTransfers - 1].micros);
+    EXPECT_TRUE(ShowsRows(trace.ModelAfter(starts[k] + kRefreshTransfers), Pattern(int(k))));
+    if (k > 0) pauses.push_back(at[starts[k]] - at[starts[k - 1] + kRefreshTransfers - 1]);
   }
   for (int64_t pause : pauses) EXPECT_GE(pause, 21 * 10000) << "21 slices of 10 ms";
   std::sort(pauses.begin(), pauses.end());
   EXPECT_NEAR(static_cast<double>(pauses[pauses.size() / 2]), 210000.0, 210000.0 * 0.05);
 
   const std::size_t end = starts.back() + kRefreshTransfers;
-  EXPECT_EQ(Commands(t, end, t.size()), FadeAndOff()) << "the last frame stays until the exit";
-  EXPECT_EQ(t.size() - end, FadeAndOff().size());
+  const std::vector<Transfer> rest = trace.Slice(end, trace.transfers.size());
+  EXPECT_EQ(test::Commands(rest), test::FadeOutCommands()) << "the last frame stays until exit";
+  EXPECT_EQ(rest.size(), test::FadeOutCommands().size());
   for (std::size_t step = end + 1; step < end + 16; ++step) {
-    EXPECT_GE(t[step].micros - t[step - 1].micros, 50000) << "a 50 ms wait per fade step";
+    EXPECT_GE(at[step] - at[step - 1], 50000) << "a 50 ms wait per fade step";
   }
-  EXPECT_FALSE(ModelAfter(t, t.size()).IsOn());
+  EXPECT_FALSE(trace.ModelAfter(trace.transfers.size()).IsOn());
 }
 
 TEST_F(EndToEnd, RepeatLoopsUntilStopAndStopClears) {
@@ -172,18 +153,18 @@ TEST_F(EndToEnd, RepeatLoopsUntilStopAndStopClears) {
   ExitAndDecode(main);
   ExpectStartUpThenOneClear();
 
-  const auto& t = trace.transfers;
-  const std::vector<std::size_t> starts = RefreshStarts(t);
+  const std::vector<std::size_t> starts = RefreshStarts(trace);
   ASSERT_GE(starts.size(), 4u) << "the movie of two frames played again";
   for (std::size_t k = 0; k < starts.size(); ++k) {
     SCOPED_TRACE("frame " + std::to_string(k));
-    EXPECT_TRUE(ShowsRows(ModelAfter(t, starts[k] + kRefreshTransfers), Pattern(k % 2 ? 3 : 0)));
+    EXPECT_TRUE(ShowsRows(trace.ModelAfter(starts[k] + kRefreshTransfers), Pattern(k % 2 ? 3 : 0)));
   }
   std::vector<uint8_t> afterStop = {0x5F};
-  for (uint8_t b : FadeAndOff()) afterStop.push_back(b);
-  const std::size_t end = starts.back() + kRefreshTransfers;
-  EXPECT_EQ(Commands(t, end, t.size()), afterStop) << "nothing but the clear after Stop";
-  EXPECT_EQ(t.size() - end, afterStop.size());
+  for (uint8_t b : test::FadeOutCommands()) afterStop.push_back(b);
+  const std::vector<Transfer> rest =
+      trace.Slice(starts.back() + kRefreshTransfers, trace.transfers.size());
+  EXPECT_EQ(test::Commands(rest), afterStop) << "nothing but the clear after Stop";
+  EXPECT_EQ(rest.size(), afterStop.size());
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "trace.h"
 
+#include <algorithm>
 #include <fstream>
 #include <regex>
 
@@ -17,22 +18,27 @@ DecodedTrace DecodeTrace(const std::string& path, int32_t portBase) {
       ++decoded.badLines;
       continue;
     }
-    const int64_t micros = std::stoll(match[1]);
     const int32_t address = std::stoi(match[2], nullptr, 16);
     const auto value = static_cast<uint8_t>(std::stoi(match[3], nullptr, 16));
     Transfer transfer{};
     if (address == portBase) decoder.WriteData(value);
     if (address == portBase + 2 && decoder.WriteControl(value, transfer)) {
-      decoded.transfers.push_back({micros, transfer});
+      decoded.transfers.push_back(transfer);
+      decoded.micros.push_back(std::stoll(match[1]));
     }
   }
   return decoded;
 }
 
-DisplayModel ModelAfter(const std::vector<TimedTransfer>& transfers, std::size_t count) {
+std::vector<Transfer> DecodedTrace::Slice(std::size_t from, std::size_t to) const {
+  to = std::min(to, transfers.size());
+  from = std::min(from, to);
+  return std::vector<Transfer>(transfers.begin() + from, transfers.begin() + to);
+}
+
+DisplayModel DecodedTrace::ModelAfter(std::size_t count) const {
   DisplayModel model;
-  for (std::size_t i = 0; i < count && i < transfers.size(); ++i)
-    model.Receive(transfers[i].transfer);
+  for (const Transfer& t : Slice(0, count)) model.Receive(t);
   return model;
 }
 

@@ -1,7 +1,5 @@
 #include "support/fake_platform.h"
 
-#include <climits>
-
 namespace glowreel::test {
 
 FakePlatform::FakePlatform() : previous_(InstallPlatform(this)) {}
@@ -21,7 +19,7 @@ void FakePlatform::DoEvents() {
   // Actions may schedule more actions or pump again, so take the due ones out first.
   std::vector<std::function<void()>> due;
   for (auto it = scheduled_.begin(); it != scheduled_.end();) {
-    if (pumps >= it->atPump && clock >= it->atTime) {
+    if (pumps >= it->atPump) {
       due.push_back(std::move(it->action));
       it = scheduled_.erase(it);
     } else {
@@ -34,15 +32,10 @@ void FakePlatform::DoEvents() {
 
 void FakePlatform::MsgBox(const std::string& text, const std::string& title) {
   boxes.push_back({title, text});
-  if (onBox) onBox(boxes.back());
 }
 
 void FakePlatform::AtPump(int n, std::function<void()> action) {
-  scheduled_.push_back({pumps + n, INT64_MIN, std::move(action)});
-}
-
-void FakePlatform::AtTime(int64_t milliseconds, std::function<void()> action) {
-  scheduled_.push_back({INT_MIN, milliseconds, std::move(action)});
+  scheduled_.push_back({pumps + n, std::move(action)});
 }
 
 int FakePlatform::ErrorReports(int32_t number) const {

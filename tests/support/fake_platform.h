@@ -29,8 +29,6 @@ class FakePlatform : public Platform {
 
   // Runs the action inside the n-th event pump from now on (1 = the next one).
   void AtPump(int n, std::function<void()> action);
-  // Runs the action inside the first event pump at or after this virtual time.
-  void AtTime(int64_t milliseconds, std::function<void()> action);
 
   // Boxes titled "Error" carrying this error number.
   int ErrorReports(int32_t number) const;
@@ -45,13 +43,10 @@ class FakePlatform : public Platform {
   std::function<void()> onPump;
   // Called at every sleep, before the clock moves.
   std::function<void(int32_t)> onSleep;
-  // Called inside every message box (a box is modal: the clock does not move meanwhile).
-  std::function<void(const Box&)> onBox;
 
  private:
   struct Scheduled {
     int atPump;
-    int64_t atTime;
     std::function<void()> action;
   };
   std::vector<Scheduled> scheduled_;

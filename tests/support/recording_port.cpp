@@ -72,4 +72,18 @@ std::vector<uint8_t> DataBytes(const std::vector<Transfer>& transfers) {
   return bytes;
 }
 
+std::vector<uint8_t> StartUpCommands() {
+  std::vector<uint8_t> bytes = {0x5F};
+  for (uint8_t n = 0; n < 16; ++n) bytes.insert(bytes.end(), {0x62, n});
+  bytes.insert(bytes.end(), {0x24, 0x40, 0x84, 0x40});
+  return bytes;
+}
+
+std::vector<uint8_t> FadeOutCommands() {
+  std::vector<uint8_t> bytes;
+  for (uint8_t b = 0x40; b <= 0x4F; ++b) bytes.push_back(b);
+  bytes.insert(bytes.end(), {0x20, 0x00});
+  return bytes;
+}
+
 }  // namespace glowreel::test

@@ -35,6 +35,10 @@ class RecordingPort {
 // Helpers over decoded transfers.
 std::vector<uint8_t> Commands(const std::vector<Transfer>& transfers);
 std::vector<uint8_t> DataBytes(const std::vector<Transfer>& transfers);
+// The command bytes of the start-up (initialisation, then full brightness) and of the fade-out
+// and switch-off at exit.
+std::vector<uint8_t> StartUpCommands();
+std::vector<uint8_t> FadeOutCommands();
 inline Transfer Cmd(uint8_t byte) {
   return {false, byte};
 }

@@ -27,9 +27,8 @@ TEST_F(FrmMain, OpensWithTheDisplayInitialisedAndOnlyLoadReady) {
 
   EXPECT_EQ(lPortBase, 888);
   EXPECT_TRUE(bDisplayReady);
-  const auto transfers = port.Transfers();
-  ASSERT_EQ(transfers.size(), 52u + 1);
-  EXPECT_EQ(transfers.back(), Cmd(0x40)) << "full brightness after the initialisation";
+  EXPECT_EQ(port.Transfers().size(), 52u + 1);
+  EXPECT_EQ(Commands(port.Transfers()), StartUpCommands());
   EXPECT_TRUE(port.Model().IsOn());
   EXPECT_EQ(port.Model().Brightness(), 15);
   EXPECT_TRUE(platform.boxes.empty());
@@ -114,10 +113,7 @@ TEST_F(FrmMain, ExitFadesTheDisplayOutAndSwitchesItOff) {
   w.cmdExit->click();
   ProcessEvents();
   EXPECT_FALSE(w.isVisible());
-  std::vector<uint8_t> fade;
-  for (uint8_t b = 0x40; b <= 0x4F; ++b) fade.push_back(b);
-  fade.insert(fade.end(), {0x20, 0x00});
-  EXPECT_EQ(Commands(port.Transfers(writes)), fade);
+  EXPECT_EQ(Commands(port.Transfers(writes)), FadeOutCommands());
   EXPECT_FALSE(port.Model().IsOn());
   EXPECT_FALSE(bPlaying);
 }

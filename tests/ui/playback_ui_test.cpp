@@ -22,12 +22,6 @@ class Playback : public UiTest {
     });
     main->cmdGo->click();
   }
-  std::vector<uint8_t> FadeAndOff() const {
-    std::vector<uint8_t> bytes;
-    for (uint8_t b = 0x40; b <= 0x4F; ++b) bytes.push_back(b);
-    bytes.insert(bytes.end(), {0x20, 0x00});
-    return bytes;
-  }
   QString captionWhilePlaying;
 };
 
@@ -73,8 +67,8 @@ TEST_F(Playback, ExitDuringPlaybackFadesOutAndNothingFollows) {
     main->cmdExit->click();
   });
   EXPECT_FALSE(main->isVisible());
-  EXPECT_EQ(Commands(port.Transfers(writesAtExit)), FadeAndOff());
-  EXPECT_EQ(port.Transfers(writesAtExit).size(), FadeAndOff().size());
+  EXPECT_EQ(Commands(port.Transfers(writesAtExit)), FadeOutCommands());
+  EXPECT_EQ(port.Transfers(writesAtExit).size(), FadeOutCommands().size());
   EXPECT_FALSE(port.Model().IsOn());
   EXPECT_EQ(captionWhilePlaying, "&Stop");
   EXPECT_EQ(main->cmdGo->text(), "&Stop") << "playback leaves the closed window alone";

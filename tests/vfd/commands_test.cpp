@@ -117,10 +117,7 @@ TEST_F(CommandsTest, ShutdownFadesInSixteenStepsThenSwitchesOff) {
   std::vector<std::size_t> transfersAtSleep;
   platform.onSleep = [&](int32_t) { transfersAtSleep.push_back(port.Transfers().size()); };
   ShutdownDisplay();
-  std::vector<uint8_t> expected;
-  for (uint8_t b = 0x40; b <= 0x4F; ++b) expected.push_back(b);
-  expected.insert(expected.end(), {0x20, 0x00});
-  EXPECT_EQ(Commands(port.Transfers()), expected);
+  EXPECT_EQ(Commands(port.Transfers()), test::FadeOutCommands());
   EXPECT_EQ(port.Writes().size(), 72u);
   EXPECT_EQ(platform.sleeps, std::vector<int32_t>(16, 50));
   for (std::size_t step = 0; step < 16; ++step) {
