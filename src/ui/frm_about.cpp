@@ -5,8 +5,8 @@
 #include <QScreen>
 
 #include "platform/platform.h"
+#include "ui/layout.h"
 #include "ui/program_icon.h"
-#include "ui/twips.h"
 #include "version.h"
 
 namespace glowreel {
@@ -33,9 +33,7 @@ frmAbout::frmAbout() {
   setWindowTitle(QStringLiteral("About Glowreel Player"));
   setWindowIcon(ProgramIcon());
   setFixedSize(4260 / kTwipsPerPixel, 2205 / kTwipsPerPixel);
-  QFont standard(kFontFamily);
-  standard.setPointSizeF(kStandardPointSize);
-  setFont(standard);
+  setFont(WindowFont());
 
   Picture1 = new QLabel(this);
   Picture1->setGeometry(Twips(360, 240, 495, 495));
@@ -43,10 +41,7 @@ frmAbout::frmAbout() {
   Picture1->setPixmap(QPixmap::fromImage(ProgramIconImage(32)));
 
   lblJunk[0] = CenteredLabel(this, QStringLiteral("GlowReel Player"), Twips(1080, 120, 2895, 375));
-  QFont title(kFontFamily);
-  title.setPointSizeF(13.5);
-  title.setWeight(QFont::Bold);
-  lblJunk[0]->setFont(title);
+  lblJunk[0]->setFont(WindowFont(13.5, /*bold=*/true));
   lblVersion = CenteredLabel(this, QStringLiteral("Version"), Twips(1080, 480, 2895, 255));
   lblJunk[1] = CenteredLabel(this, QStringLiteral("Noritake128x64 VFD 800 Support"),
                              Twips(1080, 720, 2895, 255));

@@ -8,8 +8,8 @@
 #include "platform/run_time_error.h"
 #include "player/play_movie.h"
 #include "ui/frm_about.h"
+#include "ui/layout.h"
 #include "ui/program_icon.h"
-#include "ui/twips.h"
 #include "vfd/vfd.h"
 
 namespace glowreel {
@@ -27,22 +27,13 @@ QPushButton* Button(QWidget* parent, const QString& caption, const QRect& geomet
   return button;
 }
 
-QFont BoldFont(double points) {
-  QFont font(kFontFamily);
-  font.setPointSizeF(points);
-  font.setWeight(QFont::Bold);
-  return font;
-}
-
 }  // namespace
 
 frmMain::frmMain() {
   setWindowTitle(QStringLiteral("Noritake GlowReel"));
   setWindowIcon(ProgramIcon());
   setFixedSize(3120 / kTwipsPerPixel, 2400 / kTwipsPerPixel);
-  QFont standard(kFontFamily);
-  standard.setPointSizeF(kStandardPointSize);
-  setFont(standard);
+  setFont(WindowFont());
 
   cmdAbout = Button(this, QStringLiteral("Abo&ut"), Twips(1680, 1560, 1215, 495));
   cmdExit = Button(this, QStringLiteral("E&xit"), Twips(1680, 960, 1215, 495));
@@ -54,10 +45,10 @@ frmMain::frmMain() {
   cmdGo->setEnabled(false);
   lblJunk = new QLabel(QStringLiteral("File Name:"), this);
   lblJunk->setGeometry(Twips(120, 0, 2895, 255));
-  lblJunk->setFont(BoldFont(8.25));
+  lblJunk->setFont(WindowFont(8.25, /*bold=*/true));
   lblFileName = new QLabel(this);
   lblFileName->setGeometry(Twips(120, 240, 2895, 495));
-  lblFileName->setFont(BoldFont(13.5));
+  lblFileName->setFont(WindowFont(13.5, /*bold=*/true));
   lblFileName->setTextFormat(Qt::PlainText);
 
   setTabOrder(cmdLoad, cmdGo);

@@ -2,7 +2,7 @@
 
 #include "app/shared_state.h"
 #include "support/movie_text.h"
-#include "ui/twips.h"
+#include "ui/layout.h"
 #include "ui_fixture.h"
 
 namespace glowreel::test {

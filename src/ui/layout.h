@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFont>
 #include <QRect>
 
 namespace glowreel {
@@ -15,5 +16,12 @@ inline QRect Twips(int left, int top, int width, int height) {
 // MS Sans Serif does not exist here; DejaVu Sans stands in for it.
 inline constexpr const char* kFontFamily = "DejaVu Sans";
 inline constexpr double kStandardPointSize = 8.25;
+
+inline QFont WindowFont(double points = kStandardPointSize, bool bold = false) {
+  QFont font(kFontFamily);
+  font.setPointSizeF(points);
+  if (bold) font.setWeight(QFont::Bold);
+  return font;
+}
 
 }  // namespace glowreel
