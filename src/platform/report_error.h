@@ -8,7 +8,4 @@ namespace glowreel {
 // then goes on with its next step.
 void ReportError(const RunTimeError& error);
 
-// The text of that box.
-std::string ErrorReportText(const RunTimeError& error);
-
 }  // namespace glowreel

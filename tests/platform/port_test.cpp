@@ -119,5 +119,24 @@ TEST_F(PortSettingTest, UnknownSinkIsReportedOnceAndTheOthersStillWork) {
   EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 8);
 }
 
+TEST_F(PortSettingTest, SinkWhoseOutputFailsIsReportedOnceAndDropped) {
+  struct BrokenFlush : PortSink {
+    void Write(int32_t, uint16_t) override { ++*writes; }
+    void Flush() override { throw RunTimeError(kErrDeviceIO, "Device I/O error: disk full"); }
+    int* writes;
+  };
+  int writes = 0;
+  auto sink = std::make_unique<BrokenFlush>();
+  sink->writes = &writes;
+  std::vector<std::unique_ptr<PortSink>> sinks;
+  sinks.push_back(std::move(sink));
+  UsePortSinks(std::move(sinks));
+  bDisplayReady = true;
+  ShutdownDisplay();  // sixteen waits, each flushing
+  EXPECT_EQ(platform.ErrorReports(57), 1);
+  EXPECT_EQ(writes, 4) << "the first brightness byte, then the sink is gone";
+  EXPECT_EQ(platform.sleeps.size(), 16u);
+}
+
 }  // namespace
 }  // namespace glowreel

@@ -5,7 +5,7 @@
 #include <optional>
 
 #include "platform/port/port_config.h"
-#include "platform/run_time_error.h"
+#include "platform/report_error.h"
 
 namespace glowreel {
 
@@ -65,7 +65,20 @@ void DlPortWritePortUshort(int32_t address, int16_t value) {
 }
 
 void PortFlush() {
-  for (auto& sink : port.sinks) sink->Flush();
+  // A sink whose output fails is dropped like one that cannot open; the report comes after the
+  // loop, since a message box processes events that may write to the port again.
+  std::vector<RunTimeError> failures;
+  for (auto it = port.sinks.begin(); it != port.sinks.end();) {
+    try {
+      (*it)->Flush();
+      ++it;
+    } catch (const RunTimeError& error) {
+      failures.push_back(error);
+      it = port.sinks.erase(it);
+    }
+  }
+  UpdateSoleSink();
+  for (const RunTimeError& error : failures) ReportError(error);
 }
 
 void PortClose() {

@@ -11,6 +11,7 @@ class PortSink {
   virtual ~PortSink() = default;
   // May throw RunTimeError when the write fails.
   virtual void Write(int32_t address, uint16_t value) = 0;
+  // May throw RunTimeError; the sink is then reported once and dropped.
   virtual void Flush() {}
 };
 
