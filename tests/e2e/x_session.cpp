@@ -53,7 +53,10 @@ XServer::XServer() {
   int display = 90;
   while (taken(display)) ++display;
   const std::string name = ":" + std::to_string(display);
-  pid_ = Spawn({XVFB_PROGRAM, name, "-screen", "0", "1024x768x24", "-nolisten", "tcp"}, environ);
+  // -noreset: the server would otherwise restart, refusing connections, whenever its last
+  // client leaves, as the readiness probe below does.
+  pid_ = Spawn({XVFB_PROGRAM, name, "-screen", "0", "1024x768x24", "-nolisten", "tcp", "-noreset"},
+               environ);
   setenv("DISPLAY", name.c_str(), 1);
   // Ready once it answers.
   for (int attempt = 0; Xdotool("getdisplaygeometry").empty(); ++attempt) {
