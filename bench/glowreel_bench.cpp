@@ -8,11 +8,10 @@
 #include <fstream>
 #include <string>
 
-#include "app/shared_state.h"
+#include "core/shared_state.h"
 #include "counting_allocator.h"
+#include "platform/port/display_model.h"
 #include "platform/port/port.h"
-#include "platform/port/sinks.h"
-#include "platform/port/virtual_sink.h"
 #include "player/frame.h"
 #include "player/movie_file.h"
 #include "player/play_movie.h"
@@ -108,16 +107,14 @@ void FramePipeline(benchmark::State& state) {
 }
 
 void BM_FramePipeline(benchmark::State& state) {
-  std::vector<std::unique_ptr<PortSink>> sinks;
-  sinks.push_back(OpenNoneSink());
-  UsePortSinks(std::move(sinks));
+  PortOpen("none", 888);
   FramePipeline(state);
 }
 BENCHMARK(BM_FramePipeline)->Unit(benchmark::kMicrosecond);
 
 void BM_FramePipelineVirtual(benchmark::State& state) {
   std::vector<std::unique_ptr<PortSink>> sinks;
-  sinks.push_back(MakeDisplayModelSink(nullptr));
+  sinks.push_back(MakeDisplayModelSink(nullptr, 888));
   UsePortSinks(std::move(sinks));
   InitDisplay();
   FramePipeline(state);

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "app/shared_state.h"
+#include "core/shared_state.h"
 #include "platform/platform.h"
+#include "platform/port/display_model.h"
 #include "platform/port/port.h"
-#include "platform/port/virtual_sink.h"
 #include "player/duration.h"
 #include "player/frame.h"
 #include "player/movie_file.h"
@@ -73,7 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   auto view = std::make_unique<Snapshot>();
   Snapshot* watcher = view.get();
   std::vector<std::unique_ptr<PortSink>> sinks;
-  sinks.push_back(MakeDisplayModelSink(std::move(view)));
+  sinks.push_back(MakeDisplayModelSink(std::move(view), 888));
   UsePortSinks(std::move(sinks));
   InitDisplay();
 

@@ -5,14 +5,18 @@
 namespace glowreel {
 
 namespace {
-std::string ErrorReportText(const RunTimeError& error) {
-  return "An error has occured: \r\n" + std::to_string(error.Number()) + " - " +
-         error.Description();
-}
+uint64_t reports = 0;
 }  // namespace
 
 void ReportError(const RunTimeError& error) {
-  MsgBox(ErrorReportText(error), "Error");
+  ++reports;
+  MsgBox(
+      "An error has occured: \r\n" + std::to_string(error.Number()) + " - " + error.Description(),
+      "Error");
+}
+
+uint64_t ReportCount() {
+  return reports;
 }
 
 }  // namespace glowreel

@@ -6,8 +6,9 @@
 namespace glowreel {
 
 namespace {
-constexpr std::array<std::pair<int32_t, const char*>, 9> kDescriptions{{
+constexpr std::array<std::pair<int32_t, const char*>, 10> kDescriptions{{
     {kErrOverflow, "Overflow"},
+    {kErrOutOfMemory, "Out of memory"},
     {kErrSubscriptOutOfRange, "Subscript out of range"},
     {kErrTypeMismatch, "Type mismatch"},
     {kErrBadFileName, "Bad file name or number"},

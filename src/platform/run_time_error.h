@@ -9,6 +9,7 @@ namespace glowreel {
 // Error numbers the program raises or reports.
 enum ErrorNumber : int32_t {
   kErrOverflow = 6,
+  kErrOutOfMemory = 7,
   kErrSubscriptOutOfRange = 9,
   kErrTypeMismatch = 13,
   kErrBadFileName = 52,

@@ -1,4 +1,4 @@
-#include "app/shared_state.h"
+#include "core/shared_state.h"
 #include "platform/report_error.h"
 #include "player/frame.h"
 
@@ -11,11 +11,18 @@ constexpr int kCellPitchY = 8;
 constexpr int kBlockWidth = 6;
 constexpr int kBlockHeight = 7;
 
-enum class CellLight { kDark, kLit, kMismatch };
+void DrawBlock(PixelBuffer& pixels, int cellX, int cellY) {
+  for (int c = 0; c < kBlockWidth; ++c) {
+    auto& column = pixels[cellX * kCellPitchX + c];
+    for (int r = 0; r < kBlockHeight; ++r) column[cellY * kCellPitchY + r] = kLit;
+  }
+}
+
+}  // namespace
 
 // A cell reads as a number: zero is dark, any other number lit; no value is dark; a text that
 // is no number cannot be converted.
-CellLight Convert(const Cell& cell) {
+CellLight ConvertCell(const Cell& cell) {
   if (!cell.HasValue()) return CellLight::kDark;
   if (cell.IsEmptyText()) return CellLight::kMismatch;
   const char c = cell.Character();
@@ -24,24 +31,19 @@ CellLight Convert(const Cell& cell) {
   return CellLight::kMismatch;
 }
 
-void DrawBlock(int cellX, int cellY) {
-  for (int c = 0; c < kBlockWidth; ++c) {
-    auto& column = pixelBuffer[cellX * kCellPitchX + c];
-    for (int r = 0; r < kBlockHeight; ++r) column[cellY * kCellPitchY + r] = kLit;
+void DrawCells(const CellGrid& cells, PixelBuffer& pixels, bool report) {
+  for (auto& column : pixels) column.fill(kDark);
+  for (int y = 0; y < kCellRows; ++y) {
+    for (int x = 0; x < kCellColumns; ++x) {
+      const CellLight light = ConvertCell(cells[x][y]);
+      if (light == CellLight::kMismatch && report) ReportError(RunTimeError(kErrTypeMismatch));
+      if (light != CellLight::kDark) DrawBlock(pixels, x, y);
+    }
   }
 }
 
-}  // namespace
-
 void DrawFrame() {
-  for (auto& column : pixelBuffer) column.fill(kDark);
-  for (int y = 0; y < kCellRows; ++y) {
-    for (int x = 0; x < kCellColumns; ++x) {
-      const CellLight light = Convert(cellGrid[x][y]);
-      if (light == CellLight::kMismatch) ReportError(RunTimeError(kErrTypeMismatch));
-      if (light != CellLight::kDark) DrawBlock(x, y);
-    }
-  }
+  DrawCells(cellGrid, pixelBuffer, /*report=*/true);
 }
 
 }  // namespace glowreel

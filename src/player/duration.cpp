@@ -18,6 +18,10 @@ class NumberReader {
     return pos_ < text_.size() ? text_[pos_] : '\0';
   }
   void Take() { ++pos_; }
+  bool AtEnd() {
+    Peek();
+    return pos_ == text_.size();
+  }
   bool TakeIf(char a, char b = '\0') {
     const char c = Peek();
     if (c == '\0' || (c != a && c != b)) return false;
@@ -38,8 +42,12 @@ constexpr long kExponentCap = 1000000;
 
 }  // namespace
 
-std::optional<int32_t> ParseDuration(std::string_view text) {
+std::optional<int32_t> ParseDuration(std::string_view text, bool* clean) {
   NumberReader reader(text);
+  const auto result = [&](std::optional<int32_t> value, bool digits) {
+    if (clean) *clean = digits && reader.AtEnd();
+    return value;
+  };
   const bool negative = reader.Peek() == '-';
   if (!negative)
     reader.TakeIf('+');
@@ -66,7 +74,7 @@ std::optional<int32_t> ParseDuration(std::string_view text) {
       break;
     }
   }
-  if (!anyDigit) return 0;
+  if (!anyDigit) return result(0, false);
 
   long exponent = 0;
   if (reader.TakeIf('E', 'e') || reader.TakeIf('D', 'd')) {
@@ -78,19 +86,19 @@ std::optional<int32_t> ParseDuration(std::string_view text) {
     }
     if (negativeExponent) exponent = -exponent;
   }
-  if (digits.empty()) return 0;
+  if (digits.empty()) return result(0, true);
 
   const long magnitude = pointShift + exponent;  // value lies in [10^(m-1), 10^m)
-  if (magnitude > kLargestMagnitude) return std::nullopt;
-  if (magnitude < kSmallestMagnitude) return 0;
+  if (magnitude > kLargestMagnitude) return result(std::nullopt, true);
+  if (magnitude < kSmallestMagnitude) return result(0, true);
 
   const std::string scientific = "0." + digits + "e" + std::to_string(magnitude);
   double value = 0;
   std::from_chars(scientific.data(), scientific.data() + scientific.size(), value);
   if (negative) value = -value;
   const double rounded = std::nearbyint(value);  // the default mode rounds halves to even
-  if (rounded < -2147483648.0 || rounded > 2147483647.0) return std::nullopt;
-  return static_cast<int32_t>(rounded);
+  if (rounded < -2147483648.0 || rounded > 2147483647.0) return result(std::nullopt, true);
+  return result(static_cast<int32_t>(rounded), true);
 }
 
 }  // namespace glowreel

@@ -1,6 +1,6 @@
 #include "player/frame.h"
 
-#include "app/shared_state.h"
+#include "core/shared_state.h"
 #include "platform/report_error.h"
 #include "player/duration.h"
 

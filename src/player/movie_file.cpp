@@ -8,15 +8,20 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <new>
 
-#include "app/shared_state.h"
+#include "core/shared_state.h"
 #include "platform/report_error.h"
+#include "platform/unique_fd.h"
 
 namespace glowreel {
 
 namespace {
 
-int ErrorNumberFor(int errorCode) {
+// Far above any real movie (a frame is about 200 bytes): hours of frames at a tenth of a second.
+constexpr off_t kLargestMovie = off_t{128} << 20;
+
+int32_t ErrorNumberFor(int errorCode) {
   switch (errorCode) {
     case ENOENT:
     case ENOTDIR:
@@ -30,37 +35,25 @@ int ErrorNumberFor(int errorCode) {
   }
 }
 
-class FileDescriptor {
- public:
-  explicit FileDescriptor(int fd) : fd_(fd) {}
-  ~FileDescriptor() {
-    if (fd_ >= 0) close(fd_);
-  }
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
-
-// The whole file, or the errno that stopped the reading.
-int ReadWholeFile(const std::string& path, std::string& bytes) {
-  FileDescriptor file(open(path.c_str(), O_RDONLY | O_CLOEXEC));
-  if (file.get() < 0) return errno;
+// The whole file, or the number of the error that stopped the reading. Only regular files are
+// read: a device or a pipe could deliver without end, or block the program.
+int32_t ReadWholeFile(const std::string& path, std::string& bytes) {
+  UniqueFd file(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+  if (!file) return ErrorNumberFor(errno);
   struct stat info {};
-  if (fstat(file.get(), &info) != 0) return errno;
-  if (S_ISDIR(info.st_mode)) return EISDIR;
-  std::size_t capacity = info.st_size > 0 ? static_cast<std::size_t>(info.st_size) + 1 : 4096;
-  bytes.resize(capacity);
+  if (fstat(file.get(), &info) != 0) return ErrorNumberFor(errno);
+  if (!S_ISREG(info.st_mode)) return kErrPathFileAccess;
+  if (info.st_size > kLargestMovie) return kErrOutOfMemory;
+  bytes.resize(static_cast<std::size_t>(info.st_size) + 1);  // one more byte sees a growing file
   std::size_t used = 0;
   for (;;) {
-    if (used == bytes.size()) bytes.resize(bytes.size() * 2);
-    const ssize_t got = read(file.get(), bytes.data() + used, bytes.size() - used);
-    if (got < 0) {
-      if (errno == EINTR) continue;
-      return errno;
+    if (used == bytes.size()) {
+      if (used > static_cast<std::size_t>(kLargestMovie)) return kErrOutOfMemory;
+      bytes.resize(bytes.size() * 2);
     }
+    const ssize_t got = read(file.get(), bytes.data() + used, bytes.size() - used);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) return ErrorNumberFor(errno);
     if (got == 0) break;
     used += static_cast<std::size_t>(got);
   }
@@ -142,13 +135,17 @@ LineList SplitMovieText(std::string bytes) {
 }
 
 LineList ReadMovieFile() {
-  std::string bytes;
-  const int errorCode = ReadWholeFile(sMovieFile, bytes);
-  if (errorCode != 0) {
-    ReportError(RunTimeError(ErrorNumberFor(errorCode)));
+  try {
+    std::string bytes;
+    if (const int32_t error = ReadWholeFile(sMovieFile, bytes); error != 0) {
+      ReportError(RunTimeError(error));
+      return LineList();
+    }
+    return SplitMovieText(std::move(bytes));
+  } catch (const std::bad_alloc&) {
+    ReportError(RunTimeError(kErrOutOfMemory));
     return LineList();
   }
-  return SplitMovieText(std::move(bytes));
 }
 
 }  // namespace glowreel

@@ -28,7 +28,8 @@ class LineList {
 
 // Reads the file named by sMovieFile. A line ends at CR, CR LF or the end of the file; a lone
 // LF stays in its line and so divides it when the gathered text is cut at line feeds. A file
-// that cannot be read is reported once and gives a movie without lines.
+// that cannot be read (missing, not a regular file, too large to hold) is reported once and
+// gives a movie without lines.
 LineList ReadMovieFile();
 
 // The same rules applied to bytes already in memory.
@@ -37,6 +38,21 @@ LineList SplitMovieText(std::string bytes);
 // A frame header is a line whose first character is "@".
 inline bool IsFrameHeader(std::string_view line) {
   return !line.empty() && line.front() == '@';
+}
+
+// A frame takes ten lines: the header, eight rows and one passed-over line.
+inline constexpr std::size_t kFrameLines = 10;
+
+// Walks the lines as playback does, calling onFrame(i) for every header it reaches; the walk
+// goes on after the frame's ten lines. Returns false when onFrame stopped it by returning false.
+template <typename OnFrame>
+bool ForEachFrame(const LineList& lines, OnFrame&& onFrame) {
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (!IsFrameHeader(lines[i])) continue;
+    if (!onFrame(i)) return false;
+    i += kFrameLines - 1;
+  }
+  return true;
 }
 
 }  // namespace glowreel

@@ -1,8 +1,9 @@
 #include "player/play_movie.h"
 
+#include <algorithm>
 #include <cmath>
 
-#include "app/shared_state.h"
+#include "core/shared_state.h"
 #include "platform/platform.h"
 #include "platform/report_error.h"
 #include "player/frame.h"
@@ -14,17 +15,16 @@ namespace glowreel {
 namespace {
 
 constexpr int32_t kSliceMs = 10;
-constexpr std::size_t kFrameLines = 10;  // header, eight rows, one passed-over line
 
 PlayerWindow* playerWindow = nullptr;
 
-// Ends the pass: returns true when playback goes on with another pass.
-bool EndOfPass(bool shownFrame) {
+// Ends the pass: returns true when playback goes on with another one.
+bool EndOfPass(bool repeatable) {
   // One event pump per pass keeps a movie that never pauses stoppable.
   DoEvents();
   if (!bPlaying) return false;
   const bool repeat = playerWindow && playerWindow->RepeatValue() != 0;
-  if (repeat && shownFrame) return true;
+  if (repeat && repeatable) return true;
   bPlaying = false;
   if (playerWindow) playerWindow->SetGoCaption("&Play");
   return false;
@@ -45,38 +45,42 @@ void PlayMovie() {
       lines = ReadMovieFile();
       loaded = true;
     }
+    const uint64_t reportsBefore = ReportCount();
     bool shownFrame = false;
-    bool frameReady = false;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-      if (IsFrameHeader(lines[i])) {
-        ReadFrame(lines, i, duration);
-        frameReady = true;
-        i += kFrameLines - 1;
-      }
-      if (frameReady) {
-        DrawFrame();
-        RefreshDisplay();
-        frameReady = false;
-        shownFrame = true;
-        Delay(duration);
-      }
-      if (!bPlaying) return;
-    }
-    if (!EndOfPass(shownFrame)) return;
+    bool paused = false;
+    const bool passEnded = ForEachFrame(lines, [&](std::size_t header) {
+      ReadFrame(lines, header, duration);
+      DrawFrame();
+      RefreshDisplay();
+      shownFrame = true;
+      paused = Delay(duration) || paused;
+      return bPlaying;
+    });
+    if (!passEnded) return;
+    // A pass that showed nothing, or reported without ever pausing, would follow itself at
+    // once for ever, its boxes leaving no moment for Stop.
+    const bool reportedWithoutPause = ReportCount() != reportsBefore && !paused;
+    if (!EndOfPass(shownFrame && !reportedWithoutPause)) return;
   }
 }
 
-void Delay(int32_t duration) {
-  const double slices = std::nearbyint(static_cast<double>(duration) / kSliceMs);
-  if (slices < INT16_MIN || slices > INT16_MAX) {
+std::optional<int32_t> SliceCount(int32_t duration) {
+  const double last = std::nearbyint(static_cast<double>(duration) / kSliceMs);
+  if (last < INT16_MIN || last > INT16_MAX) return std::nullopt;
+  return std::max(0, static_cast<int32_t>(last) + 1);
+}
+
+bool Delay(int32_t duration) {
+  const std::optional<int32_t> slices = SliceCount(duration);
+  if (!slices) {
     ReportError(RunTimeError(kErrOverflow));
-    return;
+    return false;
   }
-  const auto last = static_cast<int32_t>(slices);
-  for (int32_t slice = 0; slice <= last; ++slice) {
+  for (int32_t slice = 0; slice < *slices && !bExiting; ++slice) {
     Sleep(kSliceMs);
     DoEvents();
   }
+  return *slices > 0;
 }
 
 }  // namespace glowreel

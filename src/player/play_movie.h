@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace glowreel {
@@ -20,7 +21,12 @@ void SetPlayerWindow(PlayerWindow* window);
 // Plays sMovieFile while bPlaying stays True; returns when playback has ended.
 void PlayMovie();
 
-// Holds a frame: round(duration / 10) + 1 slices of 10 ms, pumping events after each.
-void Delay(int32_t duration);
+// The slices of 10 ms a frame of this duration is held: round(duration / 10) + 1, none below
+// zero; empty when the rounded count does not fit 16 bits.
+std::optional<int32_t> SliceCount(int32_t duration);
+
+// Holds a frame for its slices, pumping events after each; an out-of-range count is reported
+// and makes no pause. Ends early once the program is exiting. Returns whether it paused.
+bool Delay(int32_t duration);
 
 }  // namespace glowreel

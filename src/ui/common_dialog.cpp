@@ -1,6 +1,7 @@
 #include "ui/common_dialog.h"
 
 #include <QFileDialog>
+#include <QSettings>
 
 #include "platform/run_time_error.h"
 
@@ -34,10 +35,14 @@ void CommonDialog::ShowOpen() {
   if (ScriptSlot()) {
     ScriptSlot()(*this);
   } else {
-    // Qt's own dialog, not the desktop's: it behaves the same everywhere and takes a typed path.
+    // Qt's dialog keeps its history and last folder in the user's settings; this program keeps
+    // nothing between uses or runs, so those settings go where they cannot be written.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("/dev/null"));
+    // Qt's own dialog, not the desktop's: it behaves the same everywhere and takes a typed path,
+    // also of a file that does not exist (playing it then reports it missing).
     QFileDialog dialog(nullptr, DialogTitle, InitDir);
     dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails);
-    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setNameFilters(NameFilters(Filter));
     dialog.setWindowModality(Qt::ApplicationModal);

@@ -13,7 +13,6 @@ class CommonDialog {
   QString InitDir;
   QString Filter;  // "description|pattern|description|pattern"
   QString FileName;
-  int Flags = 0;  // 4 hides a read-only box; this dialog never shows one
 
   // Shows the modal Open dialog; FileName receives the chosen path, or "" when cancelled.
   void ShowOpen();

@@ -3,8 +3,9 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFile>
+#include <QMimeData>
 
-#include "app/shared_state.h"
+#include "core/shared_state.h"
 #include "platform/run_time_error.h"
 #include "player/play_movie.h"
 #include "ui/frm_about.h"
@@ -18,13 +19,18 @@ namespace {
 
 constexpr int32_t kFirstParallelPort = 888;  // 0x378
 constexpr int16_t kFullBrightness = 15;
-constexpr int kHideReadOnly = 4;
 
 QPushButton* Button(QWidget* parent, const QString& caption, const QRect& geometry) {
   auto* button = new QPushButton(caption, parent);
   button->setGeometry(geometry);
   button->setAutoDefault(true);  // Enter presses the button that has the focus, no other
   return button;
+}
+
+// The one local file a drag carries, or "".
+QString DroppedFile(const QMimeData* data) {
+  if (!data || data->urls().size() != 1 || !data->urls().front().isLocalFile()) return QString();
+  return data->urls().front().toLocalFile();
 }
 
 }  // namespace
@@ -34,6 +40,7 @@ frmMain::frmMain() {
   setWindowIcon(ProgramIcon());
   setFixedSize(3120 / kTwipsPerPixel, 2400 / kTwipsPerPixel);
   setFont(WindowFont());
+  setAcceptDrops(true);
 
   cmdAbout = Button(this, QStringLiteral("Abo&ut"), Twips(1680, 1560, 1215, 495));
   cmdExit = Button(this, QStringLiteral("E&xit"), Twips(1680, 960, 1215, 495));
@@ -50,6 +57,7 @@ frmMain::frmMain() {
   lblFileName->setGeometry(Twips(120, 240, 2895, 495));
   lblFileName->setFont(WindowFont(13.5, /*bold=*/true));
   lblFileName->setTextFormat(Qt::PlainText);
+  lblFileName->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
   setTabOrder(cmdLoad, cmdGo);
   setTabOrder(cmdGo, chkRepeat);
@@ -90,6 +98,7 @@ void frmMain::Form_Load() {
 
 void frmMain::Form_Unload() {
   bPlaying = false;
+  bExiting = true;
   ShutdownDisplay();
 }
 
@@ -99,16 +108,17 @@ void frmMain::cmdLoad_Click() {
   cdDialog.InitDir = QCoreApplication::applicationDirPath();
   cdDialog.Filter = QStringLiteral("Glowreel Files (*.grm)|*.grm|All Files(*.*)|*.*");
   cdDialog.FileName.clear();
-  cdDialog.Flags = kHideReadOnly;
   try {
     cdDialog.ShowOpen();
   } catch (const RunTimeError&) {
     return;  // cancelled: nothing changes, and nothing is reported
   }
-  if (cdDialog.FileName.isEmpty()) return;
+  TakeMovie(cdDialog.FileName);
+}
 
-  sMovieFile = QFile::encodeName(cdDialog.FileName).toStdString();
-  lblFileName->setText(BareFileName(cdDialog.FileName));
+void frmMain::TakeMovie(const QString& path) {
+  sMovieFile = QFile::encodeName(path).toStdString();
+  lblFileName->setText(BareFileName(path));
   bPlaying = false;
   SetGoCaption("&Play");
   if (bDisplayReady) ClearDisplay();
@@ -151,6 +161,17 @@ void frmMain::changeEvent(QEvent* event) {
     frmAbout::ProgramWindowActivated();
   }
   QWidget::changeEvent(event);
+}
+
+void frmMain::dragEnterEvent(QDragEnterEvent* event) {
+  if (!DroppedFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void frmMain::dropEvent(QDropEvent* event) {
+  const QString path = DroppedFile(event->mimeData());
+  if (path.isEmpty()) return;
+  event->acceptProposedAction();
+  TakeMovie(path);
 }
 
 }  // namespace glowreel

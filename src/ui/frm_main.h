@@ -24,6 +24,10 @@ class frmMain : public QWidget, public PlayerWindow {
   int RepeatValue() const override;
   void SetGoCaption(const std::string& caption) override;
 
+  // Takes a movie as a file chosen in the Open dialog does (also one named on the command line
+  // or dropped on the window).
+  void TakeMovie(const QString& path);
+
   QPushButton* cmdAbout;
   QPushButton* cmdExit;
   QCheckBox* chkRepeat;
@@ -39,6 +43,8 @@ class frmMain : public QWidget, public PlayerWindow {
  protected:
   void closeEvent(QCloseEvent* event) override;
   void changeEvent(QEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void Form_Load();

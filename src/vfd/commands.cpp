@@ -1,6 +1,6 @@
 #include <string>
 
-#include "app/shared_state.h"
+#include "core/shared_state.h"
 #include "platform/platform.h"
 #include "vfd/registers.h"
 #include "vfd/vfd.h"

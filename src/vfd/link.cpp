@@ -1,7 +1,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/shared_state.h"
+#include "core/shared_state.h"
 #include "platform/platform.h"
 #include "platform/port/port.h"
 #include "platform/report_error.h"

@@ -1,48 +1,28 @@
+// Where the writes go: the port settings, the sinks' failures, the trace file, the display model.
+#include <sys/resource.h>
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <fstream>
-#include <regex>
-#include <sstream>
 
-#include "app/shared_state.h"
+#include "core/shared_state.h"
 #include "platform/platform.h"
+#include "platform/port/display_model.h"
 #include "platform/port/port.h"
-#include "platform/port/port_config.h"
-#include "platform/report_error.h"
 #include "support/fake_platform.h"
+#include "support/port_record.h"
 #include "support/temp_file.h"
 #include "vfd/vfd.h"
 
 namespace glowreel {
 namespace {
 
-using test::FakePlatform;
+using test::Golden;
+using test::ReadTrace;
 using test::TempFile;
 
-TEST(ParsePortSetting, SplitsNamesArgumentsAndLists) {
-  struct Case {
-    std::string setting;
-    std::vector<SinkChoice> choices;
-  };
-  const std::vector<Case> cases = {
-      {"", {{"auto", ""}}},
-      {"auto", {{"auto", ""}}},
-      {"virtual", {{"virtual", ""}}},
-      {"ppdev", {{"ppdev", ""}}},
-      {"ppdev:/dev/parport1", {{"ppdev", "/dev/parport1"}}},
-      {"trace:/tmp/a:b.trace", {{"trace", "/tmp/a:b.trace"}}},
-      {"virtual, trace:/tmp/run.trace", {{"virtual", ""}, {"trace", "/tmp/run.trace"}}},
-      {"none,ioport", {{"none", ""}, {"ioport", ""}}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE("GLOWREEL_PORT=" + c.setting);
-    EXPECT_EQ(ParsePortSetting(c.setting), c.choices);
-  }
-}
-
-// Runs with GLOWREEL_PORT set, the sinks opened afresh and closed at the end.
-class PortSettingTest : public ::testing::Test {
+class PortSetting : public ::testing::Test {
  protected:
   void SetUp() override {
     ResetSharedState();
@@ -52,90 +32,123 @@ class PortSettingTest : public ::testing::Test {
     PortClose();
     unsetenv("GLOWREEL_PORT");
   }
-  void Use(const std::string& setting) {
+  // Starts the display with GLOWREEL_PORT set so, then sends one frame and closes the port.
+  void Run(const std::string& setting) {
     PortClose();
     setenv("GLOWREEL_PORT", setting.c_str(), 1);
+    InitDisplay();
+    SetBrightness(15);
+    RefreshDisplay();
+    PortClose();
   }
-  static std::string Contents(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-  }
-  FakePlatform platform;
+  test::FakePlatform platform;
+  TempFile dir;
 };
 
-TEST_F(PortSettingTest, TraceWritesOneLinePerWriteFlushedAtEverySleep) {
-  TempFile trace("", "run.trace");
-  Use("trace:" + trace.Path());
-  WriteCommand(0x5F);
-  Sleep(1);
-  const std::string text = Contents(trace.Path());
-  std::istringstream lines(text);
-  std::vector<std::string> fields;
-  std::string line;
-  const std::regex format("[0-9]+ ([0-9A-F]{4}) ([0-9A-F]{4})");
-  while (std::getline(lines, line)) {
-    std::smatch match;
-    ASSERT_TRUE(std::regex_match(line, match, format)) << line;
-    fields.push_back(match[1].str() + " " + match[2].str());
-  }
-  EXPECT_EQ(fields, (std::vector<std::string>{"037A 0005", "0378 005F", "037A 0001", "037A 0005"}));
-}
-
-TEST_F(PortSettingTest, SinkThatCannotOpenIsReportedOnceNamingDeviceAndReason) {
+TEST_F(PortSetting, ASinkThatCannotOpenOrWriteIsReportedOnceNamingDeviceAndReason) {
+  const std::string fifo = dir.Directory() + "/fifo";
+  mkfifo(fifo.c_str(), 0600);
   struct Case {
     std::string setting;
     std::string report;
   };
-  const std::vector<Case> cases = {
+  const Case cases[] = {
       {"ppdev:/dev/glowreel-no-such-port",
-       "57 - Device I/O error: /dev/glowreel-no-such-port: No such file or directory"},
-      {"ppdev:/dev/null", "57 - Device I/O error: /dev/null: cannot claim the port"},
-      {"trace:/nonexistent-dir/run.trace",
-       "57 - Device I/O error: /nonexistent-dir/run.trace: No such file or directory"},
+       "57 - Device I/O error: /dev/glowreel-no-such-port: No such file or directory: load the "
+       "parallel-port drivers (sudo modprobe parport_pc ppdev)"},
+      {"ppdev:/dev/null", "57 - Device I/O error: /dev/null: cannot claim the port: "},
+      {"trace:/nonexistent-dir/run.trace", "/nonexistent-dir/run.trace: No such file or directory"},
       {"trace", "57 - Device I/O error: trace: no file named"},
-      {"bogus", "52 - Bad file name or number: unknown port sink \"bogus\""},
+      {"trace:" + fifo, fifo + ": nothing reads this pipe"},
+      {"trace:/dev/full", "57 - Device I/O error: /dev/full: No space left on device"},
+      {"bogus, none", "52 - Bad file name or number: unknown port sink \"bogus\" (known: auto,"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE("GLOWREEL_PORT=" + c.setting);
     platform.boxes.clear();
-    Use(c.setting);
-    InitDisplay();
-    RefreshDisplay();
+    Run(c.setting);
     ASSERT_EQ(platform.boxes.size(), 1u) << "once, not four times per byte";
     EXPECT_NE(platform.boxes[0].text.find(c.report), std::string::npos) << platform.boxes[0].text;
   }
 }
 
-TEST_F(PortSettingTest, UnknownSinkIsReportedOnceAndTheOthersStillWork) {
-  TempFile trace("", "run.trace");
-  Use("bogus,trace:" + trace.Path());
-  WriteCommand(0x5F);
-  WriteCommand(0x5F);
-  PortFlush();
-  ASSERT_EQ(platform.ErrorReports(52), 1);
-  const std::string text = Contents(trace.Path());
-  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 8);
+TEST_F(PortSetting, ATraceHoldsOneWholeLinePerWriteEvenWhenTwoShareTheFile) {
+  const std::string path = dir.Directory() + "/run.trace";
+  Run("trace:" + path + ",,");  // empty entries are passed over, not taken for "auto"
+  EXPECT_TRUE(platform.boxes.empty());
+  const test::Trace one = ReadTrace(path);
+  EXPECT_EQ(one.badLines, 0);
+  EXPECT_EQ(one.writes.size(), 212u + 4224);
+  std::vector<std::string> lines = test::Transcript(one.writes);
+  lines.resize(20);
+  EXPECT_EQ(lines, test::Without(Golden("startup"), "wait"));
+  Run("trace:" + path + ",trace:" + path);
+  const test::Trace three = ReadTrace(path);
+  EXPECT_EQ(three.badLines, 0);
+  EXPECT_EQ(three.writes.size(), 3 * one.writes.size());
 }
 
-TEST_F(PortSettingTest, SinkWhoseOutputFailsIsReportedOnceAndDropped) {
-  struct BrokenFlush : PortSink {
-    void Write(int32_t, uint16_t) override { ++*writes; }
-    void Flush() override { throw RunTimeError(kErrDeviceIO, "Device I/O error: disk full"); }
-    int* writes;
+TEST_F(PortSetting, AFileSizeLimitIsReportedLikeAFullDisk) {
+  rlimit saved{};
+  getrlimit(RLIMIT_FSIZE, &saved);
+  rlimit small = saved;
+  small.rlim_cur = 1000;
+  setrlimit(RLIMIT_FSIZE, &small);
+  Run("trace:" + dir.Directory() + "/limited.trace");
+  setrlimit(RLIMIT_FSIZE, &saved);
+  ASSERT_EQ(platform.boxes.size(), 1u);
+  EXPECT_NE(platform.boxes[0].text.find("limited.trace: File too large"), std::string::npos);
+}
+
+DisplayModel Fed(const std::vector<Transfer>& transfers) {
+  DisplayModel model;
+  for (const Transfer& t : transfers) model.Receive(t);
+  return model;
+}
+constexpr Transfer C(uint8_t byte) {
+  return {false, byte};
+}
+constexpr Transfer D(uint8_t byte) {
+  return {true, byte};
+}
+
+TEST(DisplayModel, LatchesTheDataRegisterWhenTheStrobeBecomesActive) {
+  DisplayModel model;
+  const uint8_t writes[][2] = {{2, 0x05}, {0, 0x24}, {2, 0x01}, {2, 0x05},   // command 0x24
+                               {2, 0x05}, {0, 0x40}, {2, 0x01}, {2, 0x01},   // 0x40, held strobe
+                               {2, 0x0D}, {0, 0x81}, {2, 0x09}, {2, 0x0D}};  // data 0x81
+  for (const auto& w : writes) model.WriteRegister(w[0], w[1]);
+  EXPECT_TRUE(model.Lit(0, 0));
+  EXPECT_TRUE(model.Lit(0, 7));
+  EXPECT_FALSE(model.Lit(0, 1));
+}
+
+TEST(DisplayModel, ShowsNothingUntilALayerIsSwitchedOnAndParametersBelongToTheirCommand) {
+  EXPECT_FALSE(Fed({C(0x84), D(0xFF)}).Lit(0, 0));
+  EXPECT_TRUE(Fed({C(0x84), D(0xFF)}).Stored(0, 0, 0));
+  const DisplayModel on = Fed({C(0x44), C(0x84), D(0xFF), C(0x24), C(0x40)});
+  EXPECT_TRUE(on.Lit(0, 0));
+  EXPECT_EQ(on.Brightness(), 11) << "the 0x40 after 0x24 is no brightness";
+  EXPECT_FALSE(Fed({C(0x84), D(0xFF), C(0x24), C(0x40), C(0x20), C(0x00)}).IsOn());
+  EXPECT_FALSE(Fed({C(0x24), C(0x40), C(0x62), C(3), D(0xFF)}).Lit(0, 0)) << "area data draws not";
+}
+
+TEST(DisplayModel, WritesAtThePositionAndAdvancesOnlyInTheAutoIncrementMode) {
+  const auto at = [](uint8_t mode) {
+    return Fed({C(0x24), C(0x40), C(mode), C(0x64), C(10), C(0x60), C(1), D(0x01), D(0x02)});
   };
-  int writes = 0;
-  auto sink = std::make_unique<BrokenFlush>();
-  sink->writes = &writes;
-  std::vector<std::unique_ptr<PortSink>> sinks;
-  sinks.push_back(std::move(sink));
-  UsePortSinks(std::move(sinks));
-  bDisplayReady = true;
-  ShutdownDisplay();  // sixteen waits, each flushing
-  EXPECT_EQ(platform.ErrorReports(57), 1);
-  EXPECT_EQ(writes, 4) << "the first brightness byte, then the sink is gone";
-  EXPECT_EQ(platform.sleeps.size(), 16u);
+  EXPECT_TRUE(at(0x80).Lit(10, 9));
+  EXPECT_FALSE(at(0x80).Lit(11, 9));
+  EXPECT_TRUE(at(0x84).Lit(10, 8));
+  EXPECT_TRUE(at(0x84).Lit(11, 9));
+  const DisplayModel second =
+      Fed({C(0x84), C(0x64), C(0), C(0x60), C(8), D(0x01), C(0x24), C(0x40)});
+  EXPECT_FALSE(second.Lit(0, 0)) << "page 8 is the second layer";
+  EXPECT_TRUE(Fed({C(0x84), C(0x64), C(0), C(0x60), C(8), D(0x01), C(0x28), C(0x40)}).Lit(0, 0));
+  const DisplayModel cleared =
+      Fed({C(0x24), C(0x40), C(0x84), C(0x64), C(50), D(0xFF), C(0x5F), D(1)});
+  EXPECT_FALSE(cleared.Lit(50, 0));
+  EXPECT_TRUE(cleared.Lit(0, 0)) << "the clear sends the position home";
 }
 
 }  // namespace

@@ -10,7 +10,6 @@ FakePlatform::~FakePlatform() {
 
 void FakePlatform::Sleep(int32_t milliseconds) {
   if (onSleep) onSleep(milliseconds);
-  clock += milliseconds;
   sleeps.push_back(milliseconds);
 }
 
@@ -18,14 +17,11 @@ void FakePlatform::DoEvents() {
   ++pumps;
   // Actions may schedule more actions or pump again, so take the due ones out first.
   std::vector<std::function<void()>> due;
-  for (auto it = scheduled_.begin(); it != scheduled_.end();) {
-    if (pumps >= it->atPump) {
-      due.push_back(std::move(it->action));
-      it = scheduled_.erase(it);
-    } else {
-      ++it;
-    }
-  }
+  std::erase_if(scheduled_, [&](Scheduled& s) {
+    if (pumps < s.atPump) return false;
+    due.push_back(std::move(s.action));
+    return true;
+  });
   for (auto& action : due) action();
   if (onPump) onPump();
 }
@@ -41,9 +37,7 @@ void FakePlatform::AtPump(int n, std::function<void()> action) {
 int FakePlatform::ErrorReports(int32_t number) const {
   const std::string prefix = "An error has occured: \r\n" + std::to_string(number) + " - ";
   int count = 0;
-  for (const Box& box : boxes) {
-    if (box.title == "Error" && box.text.rfind(prefix, 0) == 0) ++count;
-  }
+  for (const Box& box : boxes) count += box.title == "Error" && box.text.rfind(prefix, 0) == 0;
   return count;
 }
 

@@ -14,9 +14,9 @@ struct Box {
   std::string text;
 };
 
-// A platform on a virtual clock: sleeps only advance the clock, message boxes and beeps are
-// recorded, and scheduled actions run inside the event pump ("at the 3rd pump, click Stop").
-// Installs itself for its lifetime.
+// A platform on a virtual clock: sleeps cost no time, message boxes and beeps are recorded,
+// and scheduled actions run inside the event pump ("at the 3rd pump, click Stop"). Installs
+// itself for its lifetime.
 class FakePlatform : public Platform {
  public:
   FakePlatform();
@@ -30,18 +30,17 @@ class FakePlatform : public Platform {
   // Runs the action inside the n-th event pump from now on (1 = the next one).
   void AtPump(int n, std::function<void()> action);
 
-  // Boxes titled "Error" carrying this error number.
+  // Boxes titled "Error" carrying this error number, or any number.
   int ErrorReports(int32_t number) const;
   int ErrorReports() const;
 
-  int64_t clock = 0;
   std::vector<int32_t> sleeps;
   std::vector<Box> boxes;
   int beeps = 0;
   int pumps = 0;
   // Called inside every pump after the scheduled actions (the window tests process Qt events).
   std::function<void()> onPump;
-  // Called at every sleep, before the clock moves.
+  // Called at every sleep.
   std::function<void(int32_t)> onSleep;
 
  private:

@@ -1,67 +1,80 @@
-#include <gtest/gtest.h>
+// The sinks that need the window system: the virtual display window and the PNG writer.
+#include <sys/resource.h>
 
 #include <QApplication>
 #include <QDir>
-#include <QImage>
 
-#include "app/shared_state.h"
-#include "platform/platform.h"
 #include "platform/port/port.h"
-#include "platform/port/port_config.h"
-#include "support/fake_platform.h"
-#include "support/temp_file.h"
-#include "ui/virtual_display_window.h"
+#include "platform/port/qt/display_render.h"
+#include "platform/port/qt/display_window.h"
+#include "support/movie_text.h"
+#include "ui_test.h"
 #include "vfd/vfd.h"
 
 namespace glowreel::test {
 namespace {
 
-class DisplayWindow : public ::testing::Test {
+class DisplaySinks : public UiTest {
  protected:
-  void SetUp() override {
-    ResetSharedState();
-    lPortBase = 888;
-    InstallDisplayWindowSinks();
+  void TearDown() override {
+    UiTest::TearDown();
+    PortClose();
   }
-  void TearDown() override { UsePortSinks({}); }
-  void Use(const SinkChoice& choice) {
-    OpenedSinks opened = OpenPortSinks({choice});
-    ASSERT_TRUE(opened.errors.empty());
-    UsePortSinks(std::move(opened.sinks));
+  void Use(const std::string& setting) {
+    ASSERT_TRUE(PortOpen(setting, 888).empty());
+    ProcessEvents();
   }
   static VirtualDisplayWindow* Window() {
-    for (QWidget* w : QApplication::topLevelWidgets()) {
+    for (QWidget* w : QApplication::topLevelWidgets())
       if (auto* display = qobject_cast<VirtualDisplayWindow*>(w)) return display;
-    }
     return nullptr;
   }
-  FakePlatform platform;
+  // Counts the times the window is painted.
+  struct Paints : QObject {
+    explicit Paints(QWidget* window) { window->installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* event) override {
+      count += event->type() == QEvent::Paint;
+      return false;
+    }
+    int count = 0;
+  };
 };
 
-TEST_F(DisplayWindow, AppearsWithTheSinkAndNeverTakesTheActivation) {
-  Use({"virtual", ""});
+TEST_F(DisplaySinks, TheVirtualDisplayNeverTakesTheActivationAndShowsEveryChangeSoon) {
+  Use("virtual");
   VirtualDisplayWindow* window = Window();
   ASSERT_NE(window, nullptr);
-  EXPECT_TRUE(window->isVisible());
-  EXPECT_EQ(window->windowTitle(), "GlowReel virtual display");
   EXPECT_TRUE(window->windowFlags() & Qt::WindowDoesNotAcceptFocus);
   EXPECT_FALSE(window->testAttribute(Qt::WA_QuitOnClose)) << "it never keeps the program alive";
-  EXPECT_FALSE(window->Shown().on) << "dark until the display is switched on";
-
-  InitDisplay();
-  SetBrightness(3);
-  EXPECT_TRUE(window->Shown().on) << "on/off and brightness show at once, without events";
-  EXPECT_EQ(window->Shown().brightness, 3);
-  pixelBuffer[0][0] = kLit;
-  RefreshDisplay();
-  Sleep(10);
-  EXPECT_TRUE(window->Shown().lit[0]);
+  frmMain& w = OpenMain();
+  EXPECT_EQ(QApplication::activeWindow(), &w);
+  LoadMovie(Frame("10", Rows("1")));
+  w.cmdGo->click();
+  ProcessEvents();
+  Paints paints(window);
+  LoadMovie(Frame("10", Rows("1")));  // clears, and nothing waits afterwards
+  ProcessEvents();
+  EXPECT_EQ(paints.count, 1) << "the clear is shown when control is back in the event loop";
+  DisplaySnapshot blank;
+  blank.on = true;
+  EXPECT_EQ(window->grab().toImage(), RenderDisplay(blank));
 }
 
-TEST_F(DisplayWindow, PngSinkWritesAPictureWheneverTheDisplayChangedBeforeAWait) {
+TEST_F(DisplaySinks, BrightnessAndOffShowAtOnceWithoutEvents) {
+  Use("virtual");
+  lPortBase = 888;
+  InitDisplay();
+  Paints paints(Window());
+  SetBrightness(3);  // no events processed in between: the fade-out has none
+  DisplayOff();
+  EXPECT_EQ(paints.count, 2);
+}
+
+TEST_F(DisplaySinks, ThePngSinkWritesAPictureWheneverTheDisplayChangedBeforeAWait) {
   TempFile place;
-  const std::string dir = place.Directory() + "/frames";
-  Use({"png", dir});
+  const std::string folder = place.Directory() + "/100%1 frames";
+  Use("png:" + folder);
+  lPortBase = 888;
   InitDisplay();  // waits once inside: the first picture
   SetBrightness(15);
   Sleep(10);  // changed: the second
@@ -69,21 +82,31 @@ TEST_F(DisplayWindow, PngSinkWritesAPictureWheneverTheDisplayChangedBeforeAWait)
   pixelBuffer[127][63] = kLit;
   RefreshDisplay();
   Sleep(10);  // the third
-  const QStringList files = QDir(QString::fromStdString(dir)).entryList({"*.png"}, QDir::Files);
+  const QStringList files = QDir(QString::fromStdString(folder)).entryList({"*.png"}, QDir::Files);
   EXPECT_EQ(files, (QStringList{"frame-000001.png", "frame-000002.png", "frame-000003.png"}));
-  const QImage last(QString::fromStdString(dir) + "/frame-000003.png");
-  ASSERT_FALSE(last.isNull());
   DisplaySnapshot expected;
   expected.on = true;
   expected.lit[63 * 128 + 127] = true;
+  const QImage last(QString::fromStdString(folder) + "/frame-000003.png");
   EXPECT_EQ(last.convertToFormat(QImage::Format_RGB32), RenderDisplay(expected));
+  EXPECT_TRUE(platform.boxes.empty());
 }
 
-TEST_F(DisplayWindow, PngSinkWithoutAFolderCannotOpen) {
-  OpenedSinks opened = OpenPortSinks({{"png", ""}});
-  EXPECT_TRUE(opened.sinks.empty());
-  ASSERT_EQ(opened.errors.size(), 1u);
-  EXPECT_EQ(opened.errors[0].Number(), 57);
+TEST_F(DisplaySinks, APictureThatCannotBeWrittenIsReportedOnceAndTheSinkDropped) {
+  TempFile place;
+  Use("png:" + place.Directory());
+  rlimit saved{};
+  getrlimit(RLIMIT_FSIZE, &saved);
+  rlimit small = saved;
+  small.rlim_cur = 100;
+  setrlimit(RLIMIT_FSIZE, &small);
+  lPortBase = 888;
+  InitDisplay();
+  bDisplayReady = true;
+  ShutdownDisplay();  // sixteen more waits
+  setrlimit(RLIMIT_FSIZE, &saved);
+  ASSERT_EQ(platform.boxes.size(), 1u);
+  EXPECT_NE(platform.boxes[0].text.find("frame-000001.png: File too large"), std::string::npos);
 }
 
 }  // namespace

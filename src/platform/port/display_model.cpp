@@ -24,12 +24,13 @@ constexpr uint8_t kCmdArea = 0x62;
 constexpr uint8_t kCmdX = 0x64;
 constexpr uint8_t kCmdY = 0x60;
 constexpr uint8_t kCmdShift = 0x70;
-constexpr uint8_t kOnOffMask = 0xF0, kOnOffBase = 0x20;
-constexpr uint8_t kBrightnessMask = 0xF0, kBrightnessBase = 0x40;
-constexpr uint8_t kAddressModeMask = 0xF0, kAddressModeBase = 0x80;
+constexpr uint8_t kCmdShiftOnce = 0xB0;
+constexpr uint8_t kGroupMask = 0xF0;
+constexpr uint8_t kOnOffBase = 0x20, kBrightnessBase = 0x40, kAddressModeBase = 0x80;
 constexpr uint8_t kOnOffLayer0 = 0x04, kOnOffLayer1 = 0x08, kOnOffGraphics = 0x40;
 constexpr uint8_t kAddressModeIncrementX = 0x04;
 constexpr int kPages = 2 * DisplayModel::kPagesPerLayer;
+using Kind = DisplayEvent::Kind;
 }  // namespace
 
 void DisplayModel::WriteRegister(int offset, uint8_t value) {
@@ -41,73 +42,82 @@ void DisplayModel::WriteRegister(int offset, uint8_t value) {
   }
 }
 
-void DisplayModel::Receive(const Transfer& transfer) {
-  if (expect_ != Expect::kCommand) {
-    Parameter(transfer.byte);
-  } else if (transfer.isData) {
-    Data(transfer.byte);
-  } else {
-    Command(transfer.byte);
-  }
+DisplayEvent DisplayModel::Receive(const Transfer& transfer) {
+  if (expect_ != Expect::kCommand) return Parameter(transfer.byte);
+  return transfer.isData ? Data(transfer.byte) : Command(transfer.byte);
 }
 
-void DisplayModel::Command(uint8_t byte) {
+DisplayEvent DisplayModel::Command(uint8_t byte) {
+  pendingCommand_ = byte;
+  const uint8_t group = byte & kGroupMask;
   if (byte == kCmdClear) {
     pages_.fill(0);
     x_ = 0;
     page_ = 0;
     ++imageVersion_;
-  } else if (byte == kCmdArea) {
+    return {Kind::kClear};
+  }
+  if (byte == kCmdArea)
     expect_ = Expect::kAreaNumber;
-  } else if (byte == kCmdX) {
+  else if (byte == kCmdX)
     expect_ = Expect::kX;
-  } else if (byte == kCmdY) {
+  else if (byte == kCmdY)
     expect_ = Expect::kY;
-  } else if (byte == kCmdShift) {
+  else if (byte == kCmdShift)
     expect_ = Expect::kShift;
-  } else if ((byte & kOnOffMask) == kOnOffBase) {
-    onOffCommand_ = byte;
+  else if (group == kOnOffBase)
     expect_ = Expect::kOnOff;
-  } else if ((byte & kBrightnessMask) == kBrightnessBase) {
+  else if (byte == kCmdShiftOnce)
+    return {Kind::kShift, byte};
+  else if (group == kBrightnessBase) {
     brightness_ = kMaxBrightness - (byte - kBrightnessBase);
     ++lookVersion_;
-  } else if ((byte & kAddressModeMask) == kAddressModeBase) {
+    return {Kind::kBrightness, static_cast<uint8_t>(brightness_)};
+  } else if (group == kAddressModeBase) {
     autoIncrement_ = (byte & kAddressModeIncrementX) != 0;
+    return {Kind::kAddressMode, autoIncrement_};
+  } else {
+    return {Kind::kUnknown, byte};
   }
+  return {Kind::kPending};
 }
 
-void DisplayModel::Parameter(uint8_t byte) {
+DisplayEvent DisplayModel::Parameter(uint8_t byte) {
   const Expect was = expect_;
   expect_ = Expect::kCommand;
   switch (was) {
     case Expect::kAreaNumber:
+      pendingArea_ = byte;
       expect_ = Expect::kAreaData;
-      break;
+      return {Kind::kPending};
+    case Expect::kAreaData:
+      return {Kind::kArea, pendingArea_, byte};
     case Expect::kOnOff: {
       const bool graphics = (byte & kOnOffGraphics) != 0;
-      layerOn_[0] = graphics && (onOffCommand_ & kOnOffLayer0) != 0;
-      layerOn_[1] = graphics && (onOffCommand_ & kOnOffLayer1) != 0;
+      layerOn_[0] = graphics && (pendingCommand_ & kOnOffLayer0) != 0;
+      layerOn_[1] = graphics && (pendingCommand_ & kOnOffLayer1) != 0;
       ++lookVersion_;
       ++imageVersion_;
-      break;
+      return {Kind::kOnOff, static_cast<uint8_t>(layerOn_[0] | layerOn_[1] << 1)};
     }
     case Expect::kX:
       x_ = byte % kWidth;
-      break;
+      return {Kind::kX, static_cast<uint8_t>(x_)};
     case Expect::kY:
       page_ = byte % kPages;
-      break;
-    case Expect::kAreaData:
+      return {Kind::kPage, static_cast<uint8_t>(page_)};
     case Expect::kShift:
     case Expect::kCommand:
       break;
   }
+  return {Kind::kShift, pendingCommand_, byte};
 }
 
-void DisplayModel::Data(uint8_t byte) {
+DisplayEvent DisplayModel::Data(uint8_t byte) {
   pages_[page_ * kWidth + x_] = byte;
   if (autoIncrement_) x_ = (x_ + 1) % kWidth;
   ++imageVersion_;
+  return {Kind::kData, byte};
 }
 
 bool DisplayModel::Stored(int layer, int x, int y) const {

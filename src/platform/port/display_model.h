@@ -2,7 +2,9 @@
 
 #include <array>
 #include <cstdint>
-#include <vector>
+#include <memory>
+
+#include "platform/port/port.h"
 
 namespace glowreel {
 
@@ -37,6 +39,26 @@ class TransferDecoder {
   bool strobeActive_ = false;
 };
 
+// What a transfer did to the display, once its parameters are complete.
+struct DisplayEvent {
+  enum class Kind : uint8_t {
+    kPending,      // a parameter is awaited
+    kClear,        //
+    kArea,         // a: area number, b: its data byte
+    kOnOff,        // a: layers shown (bit 0 layer 0, bit 1 layer 1)
+    kBrightness,   // a: level 0..15
+    kAddressMode,  // a: 1 when X advances after each data byte
+    kX,            // a: column
+    kPage,         // a: page 0..15
+    kShift,        // a: command, b: parameter
+    kData,         // a: the byte
+    kUnknown,      // a: the command byte
+  };
+  Kind kind;
+  uint8_t a = 0;
+  uint8_t b = 0;
+};
+
 // The 128 x 64 graphic display as seen from the port: two layers of 8 pages each, a write
 // position, brightness and on/off.
 class DisplayModel {
@@ -48,9 +70,8 @@ class DisplayModel {
 
   // Register level: offset 0 is the data register, 2 the control register; others are ignored.
   void WriteRegister(int offset, uint8_t value);
-
   // Byte level.
-  void Receive(const Transfer& transfer);
+  DisplayEvent Receive(const Transfer& transfer);
 
   bool IsOn() const { return layerOn_[0] || layerOn_[1]; }
   int Brightness() const { return brightness_; }
@@ -65,14 +86,15 @@ class DisplayModel {
  private:
   enum class Expect : uint8_t { kCommand, kAreaNumber, kAreaData, kOnOff, kX, kY, kShift };
 
-  void Command(uint8_t byte);
-  void Parameter(uint8_t byte);
-  void Data(uint8_t byte);
+  DisplayEvent Command(uint8_t byte);
+  DisplayEvent Parameter(uint8_t byte);
+  DisplayEvent Data(uint8_t byte);
 
   TransferDecoder decoder_;
   std::array<uint8_t, 2 * kPagesPerLayer * kWidth> pages_{};
   Expect expect_ = Expect::kCommand;
-  uint8_t onOffCommand_ = 0;
+  uint8_t pendingCommand_ = 0;
+  uint8_t pendingArea_ = 0;
   std::array<bool, 2> layerOn_{};
   int brightness_ = kMaxBrightness;
   int x_ = 0;
@@ -81,5 +103,21 @@ class DisplayModel {
   uint64_t imageVersion_ = 0;
   uint64_t lookVersion_ = 0;
 };
+
+// Something that shows the display model: the on-screen window, a picture writer.
+class DisplayView {
+ public:
+  virtual ~DisplayView() = default;
+  // Brightness or on/off changed: show it at once, since the fade-out processes no events.
+  virtual void LookChanged(const DisplayModel&) {}
+  // The image changed for the first time since the last wait: show it when control returns
+  // to the event loop.
+  virtual void ImageChanged(const DisplayModel&) {}
+  // The program is about to wait.
+  virtual void Settled(const DisplayModel&) {}
+};
+
+// A sink that feeds a display model and shows it through the view (if any).
+std::unique_ptr<PortSink> MakeDisplayModelSink(std::unique_ptr<DisplayView> view, int32_t base);
 
 }  // namespace glowreel

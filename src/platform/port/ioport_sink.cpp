@@ -1,9 +1,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "app/shared_state.h"
-#include "platform/port/port_config.h"
-#include "platform/port/sinks.h"
+#include "platform/port/builtin_sinks.h"
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <sys/io.h>
@@ -37,8 +35,8 @@ class IoportSink : public PortSink {
 
 }  // namespace
 
-std::unique_ptr<PortSink> OpenIoportSink() {
-  const auto base = static_cast<unsigned long>(lPortBase);
+std::unique_ptr<PortSink> OpenIoportSink(const SinkOpening& opening) {
+  const auto base = static_cast<unsigned long>(opening.base);
   if (ioperm(base, kPortSpan, 1) != 0) {
     throw DeviceError("ioport " + std::to_string(base),
                       std::string(std::strerror(errno)) + " (raw port access needs root)");
@@ -48,7 +46,7 @@ std::unique_ptr<PortSink> OpenIoportSink() {
 
 #else
 
-std::unique_ptr<PortSink> OpenIoportSink() {
+std::unique_ptr<PortSink> OpenIoportSink(const SinkOpening&) {
   throw DeviceError("ioport", "raw port access exists only on x86");
 }
 

@@ -1,4 +1,4 @@
-#include "platform/port/sinks.h"
+#include "platform/port/builtin_sinks.h"
 
 namespace glowreel {
 
@@ -9,7 +9,7 @@ class NoneSink : public PortSink {
 };
 }  // namespace
 
-std::unique_ptr<PortSink> OpenNoneSink() {
+std::unique_ptr<PortSink> OpenNoneSink(const SinkOpening&) {
   return std::make_unique<NoneSink>();
 }
 

@@ -1,42 +1,84 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
 
-#include "platform/port/port_config.h"
-#include "platform/port/sinks.h"
+#include "platform/port/builtin_sinks.h"
+#include "platform/unique_fd.h"
 
 namespace glowreel {
 
 namespace {
 
+// Written out before the next wait at the latest, or sooner when this much has gathered.
+constexpr std::size_t kFlushAtBytes = 1 << 20;
+
 // One line per write: "<microseconds since open> <address> <value>", hex in four upper-case
-// digits, e.g. "1532 037A 000D".
+// digits, e.g. "1532 037A 000D". Lines go out whole, one write() per flush on an O_APPEND
+// descriptor, so two traces of one file never split each other's lines.
 class TraceSink : public PortSink {
  public:
-  TraceSink(std::FILE* file) : file_(file), opened_(std::chrono::steady_clock::now()) {}
-  ~TraceSink() override { std::fclose(file_); }
+  TraceSink(UniqueFd fd, std::string path)
+      : fd_(std::move(fd)), path_(std::move(path)), opened_(std::chrono::steady_clock::now()) {}
+  ~TraceSink() override {
+    try {
+      Flush();
+    } catch (const RunTimeError&) {
+      // Closing after a failure already reported.
+    }
+  }
 
   void Write(int32_t address, uint16_t value) override {
-    const auto elapsed = std::chrono::duration_cast<std::chrono::microseconds>(
-        std::chrono::steady_clock::now() - opened_);
-    std::fprintf(file_, "%lld %04X %04X\n", static_cast<long long>(elapsed.count()),
-                 static_cast<unsigned>(address) & 0xFFFFu, static_cast<unsigned>(value));
+    const auto micros = std::chrono::duration_cast<std::chrono::microseconds>(
+                            std::chrono::steady_clock::now() - opened_)
+                            .count();
+    char line[40];
+    const int length =
+        std::snprintf(line, sizeof line, "%lld %04X %04X\n", static_cast<long long>(micros),
+                      static_cast<unsigned>(address) & 0xFFFFu, unsigned{value});
+    pending_.append(line, static_cast<std::size_t>(length));
+    if (pending_.size() >= kFlushAtBytes) Flush();
   }
-  void Flush() override { std::fflush(file_); }
+
+  void Flush() override {
+    std::size_t done = 0;
+    while (done < pending_.size()) {
+      const ssize_t n = write(fd_.get(), pending_.data() + done, pending_.size() - done);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) {
+        const int error = n < 0 ? errno : EIO;
+        pending_.clear();
+        throw DeviceError(path_, std::strerror(error));
+      }
+      done += static_cast<std::size_t>(n);
+    }
+    pending_.clear();
+  }
 
  private:
-  std::FILE* file_;
+  UniqueFd fd_;
+  std::string path_;
   std::chrono::steady_clock::time_point opened_;
+  std::string pending_;
 };
 
 }  // namespace
 
-std::unique_ptr<PortSink> OpenTraceSink(const std::string& path) {
+std::unique_ptr<PortSink> OpenTraceSink(const SinkOpening& opening) {
+  const std::string& path = opening.argument;
   if (path.empty()) throw DeviceError("trace", "no file named (use trace:PATH)");
-  std::FILE* file = std::fopen(path.c_str(), "a");
-  if (!file) throw DeviceError(path, std::strerror(errno));
-  return std::make_unique<TraceSink>(file);
+  // Without O_NONBLOCK a pipe with no reader would hold the program in open() for ever.
+  UniqueFd fd(open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0644));
+  if (!fd) {
+    const int error = errno;
+    throw DeviceError(path, error == ENXIO ? "nothing reads this pipe" : std::strerror(error));
+  }
+  fcntl(fd.get(), F_SETFL, O_APPEND);
+  return std::make_unique<TraceSink>(std::move(fd), path);
 }
 
 }  // namespace glowreel

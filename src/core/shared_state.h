@@ -49,6 +49,9 @@ extern bool bPlaying;
 extern std::string sMovieFile;
 extern bool bDisplayReady;
 extern int32_t lPortBase;
+// The program is ending (its main window has been unloaded, or a signal asked it to end):
+// every pause still running ends at once.
+extern bool bExiting;
 
 // Puts every shared value back to its state at program start (for tests).
 void ResetSharedState();

@@ -1,4 +1,4 @@
-#include "app/shared_state.h"
+#include "core/shared_state.h"
 
 namespace glowreel {
 
@@ -8,6 +8,7 @@ bool bPlaying = false;
 std::string sMovieFile;
 bool bDisplayReady = false;
 int32_t lPortBase = 0;
+bool bExiting = false;
 
 void ResetSharedState() {
   pixelBuffer = PixelBuffer{};
@@ -16,6 +17,7 @@ void ResetSharedState() {
   sMovieFile.clear();
   bDisplayReady = false;
   lPortBase = 0;
+  bExiting = false;
 }
 
 }  // namespace glowreel

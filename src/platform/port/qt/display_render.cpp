@@ -1,9 +1,6 @@
-#include "ui/virtual_display_window.h"
+#include "platform/port/qt/display_render.h"
 
 #include <QPainter>
-
-#include "platform/port/port_config.h"
-#include "ui/program_icon.h"
 
 namespace glowreel {
 
@@ -13,8 +10,6 @@ constexpr int kDotPitch = 5;
 constexpr int kDotSize = 4;
 constexpr int kBorder = 12;
 constexpr QRgb kGlow = qRgb(0x40, 0xFF, 0x90);  // the blue-green of a vacuum-fluorescent dot
-constexpr int kWindowLeft = 280;
-constexpr int kWindowTop = 40;
 constexpr QRgb kUnlitDot = qRgb(0x0C, 0x16, 0x10);
 
 QRgb Dimmed(QRgb colour, int brightness) {
@@ -36,6 +31,14 @@ DisplaySnapshot DisplaySnapshot::Of(const DisplayModel& model) {
   return snapshot;
 }
 
+DisplaySnapshot DisplaySnapshot::Of(const PixelBuffer& pixels) {
+  DisplaySnapshot snapshot;
+  snapshot.on = true;
+  for (int y = 0; y < kPixelRows; ++y)
+    for (int x = 0; x < kPixelColumns; ++x) snapshot.lit[y * kPixelColumns + x] = pixels[x][y] != 0;
+  return snapshot;
+}
+
 QImage RenderDisplay(const DisplaySnapshot& snapshot) {
   const int width = 2 * kBorder + DisplayModel::kWidth * kDotPitch;
   const int height = 2 * kBorder + DisplayModel::kHeight * kDotPitch;
@@ -52,37 +55,6 @@ QImage RenderDisplay(const DisplaySnapshot& snapshot) {
     }
   }
   return image;
-}
-
-VirtualDisplayWindow::VirtualDisplayWindow() {
-  setWindowTitle(QStringLiteral("GlowReel virtual display"));
-  setWindowIcon(ProgramIcon());
-  setWindowFlag(Qt::WindowDoesNotAcceptFocus);
-  setAttribute(Qt::WA_ShowWithoutActivating);
-  setAttribute(Qt::WA_QuitOnClose, false);
-  setAttribute(Qt::WA_OpaquePaintEvent);
-  setFixedSize(RenderDisplay(snapshot_).size());
-  move(kWindowLeft, kWindowTop);  // beside the main window, where no window manager places it
-  show();
-}
-
-void VirtualDisplayWindow::LookChanged(const DisplayModel& model) {
-  snapshot_ = DisplaySnapshot::Of(model);
-  imageVersion_ = model.ImageVersion();
-  // At once: the fade-out at exit processes no events.
-  if (isVisible()) repaint();
-}
-
-void VirtualDisplayWindow::Settled(const DisplayModel& model) {
-  if (model.ImageVersion() == imageVersion_) return;
-  snapshot_ = DisplaySnapshot::Of(model);
-  imageVersion_ = model.ImageVersion();
-  update();
-}
-
-void VirtualDisplayWindow::paintEvent(QPaintEvent*) {
-  QPainter painter(this);
-  painter.drawImage(0, 0, RenderDisplay(snapshot_));
 }
 
 }  // namespace glowreel

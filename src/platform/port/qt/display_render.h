@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QImage>
+#include <bitset>
+
+#include "core/shared_state.h"
+#include "platform/port/display_model.h"
+
+namespace glowreel {
+
+// What the display shows at one moment.
+struct DisplaySnapshot {
+  std::bitset<DisplayModel::kWidth * DisplayModel::kHeight> lit;
+  int brightness = DisplayModel::kMaxBrightness;
+  bool on = false;
+
+  static DisplaySnapshot Of(const DisplayModel& model);
+  // A lit display showing these pixels at full brightness.
+  static DisplaySnapshot Of(const PixelBuffer& pixels);
+};
+
+// The display drawn as glowing square dots on black, dimmer for lower brightness.
+QImage RenderDisplay(const DisplaySnapshot& snapshot);
+
+}  // namespace glowreel

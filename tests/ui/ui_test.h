@@ -1,0 +1,70 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QString>
+#include <memory>
+
+#include "core/shared_state.h"
+#include "support/fake_platform.h"
+#include "support/port_record.h"
+#include "support/temp_file.h"
+#include "ui/frm_about.h"
+#include "ui/frm_main.h"
+
+namespace glowreel::test {
+
+// The real main window on the fake platform, with a recording port and a scripted Open dialog.
+class UiTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ResetSharedState();
+    platform.onPump = [] { QCoreApplication::processEvents(); };
+    platform.onSleep = [this](int32_t ms) { port.Note("wait " + std::to_string(ms)); };
+    ChooseInDialog(QString());
+  }
+  void TearDown() override {
+    if (frmAbout::Instance()) frmAbout::Instance()->close();
+    main.reset();
+    CommonDialog::SetScript(nullptr);
+    ProcessEvents();
+  }
+
+  // Creates and shows the main window (its Load handler runs first).
+  frmMain& OpenMain() {
+    main.reset();
+    main = std::make_unique<frmMain>();
+    main->show();
+    main->activateWindow();
+    ProcessEvents();
+    return *main;
+  }
+  // The next Open dialog chooses this path; an empty path cancels it.
+  void ChooseInDialog(const QString& path) {
+    CommonDialog::SetScript([this, path](CommonDialog& dialog) {
+      ++dialogShows;
+      lastDialog = dialog;
+      dialog.FileName = path;
+    });
+  }
+  // Loads a movie with these contents through the Load button.
+  void LoadMovie(const std::string& movie, const std::string& name = "wave.grm") {
+    movieFile = std::make_unique<TempFile>(movie, name);
+    ChooseInDialog(QString::fromStdString(movieFile->Path()));
+    main->cmdLoad->click();
+  }
+  static void ProcessEvents() {
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+
+  FakePlatform platform;
+  RecordingPort port;
+  std::unique_ptr<frmMain> main;
+  std::unique_ptr<TempFile> movieFile;
+  int dialogShows = 0;
+  CommonDialog lastDialog;
+};
+
+}  // namespace glowreel::test

@@ -1,0 +1,144 @@
+// The display driver: a byte as four register writes, the command sequences and the refresh.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <random>
+
+#include "core/shared_state.h"
+#include "support/fake_platform.h"
+#include "support/port_record.h"
+#include "vfd/vfd.h"
+
+namespace glowreel {
+namespace {
+
+using test::Golden;
+using test::PortWrite;
+using test::RecordingPort;
+
+class Driver : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ResetSharedState();
+    lPortBase = 888;
+    platform.onSleep = [this](int32_t ms) { port.Note("wait " + std::to_string(ms)); };
+  }
+  test::FakePlatform platform;
+  RecordingPort port;
+};
+
+TEST_F(Driver, CommandAndDataBytesAreFourRegisterWritesEach) {
+  WriteCommand(0x5F);
+  WriteData(0xFF);
+  WriteData(0);
+  WriteControl(255);
+  const std::vector<PortWrite> expected = {
+      {0x37A, 0x05}, {0x378, 0x5F}, {0x37A, 0x01}, {0x37A, 0x05},  // command 0x5F
+      {0x37A, 0x0D}, {0x378, 0xFF}, {0x37A, 0x09}, {0x37A, 0x0D},  // data 0xFF
+      {0x37A, 0x0D}, {0x378, 0x00}, {0x37A, 0x09}, {0x37A, 0x0D},  // data 0
+      {0x37A, 0xFA},                                               // control 255, XOR 5
+  };
+  EXPECT_EQ(port.Writes(), expected);
+}
+
+TEST_F(Driver, EachProcedureSendsItsBytesOrShowsItsRangeMessage) {
+  const std::string command = "An invalid command byte was specified (> 1 byte.) [iData = ";
+  const std::string data = "An invalid data byte was specified (> 1 byte.) [iData = ";
+  const std::string control = "An invalid control command byte was specified (> 1 byte.) [iData = ";
+  const std::string level = "An invalid brightness level was specified. [iLevel = ";
+  const std::string x = "An invalid X write position was specified. [iPosition = ";
+  const std::string y = "An invalid Y write position was specified. [iPosition = ";
+  struct Case {
+    std::function<void()> call;
+    std::vector<std::string> sent;
+    std::string message;  // the "Data Error" text; empty when accepted
+  };
+  const Case cases[] = {
+      {[] { WriteCommand(255); }, {"command FF"}, ""},
+      {[] { WriteCommand(256); }, {}, command + "100]"},
+      {[] { WriteCommand(-1); }, {}, command + "FFFF]"},
+      {[] { WriteData(1000); }, {}, data + "3E8]"},
+      {[] { WriteData(-32768); }, {}, data + "8000]"},
+      {[] { WriteControl(256); }, {}, control + "100]"},
+      {[] { WriteControl(-2); }, {}, control + "FFFE]"},
+      {[] { SetBrightness(15); }, {"brightness 15"}, ""},
+      {[] { SetBrightness(7); }, {"brightness 7"}, ""},
+      {[] { SetBrightness(0); }, {"brightness 0"}, ""},
+      {[] { SetBrightness(16); }, {}, level + "16]"},
+      {[] { SetBrightness(-1); }, {}, level + "-1]"},
+      {[] { SetXPosition(127); }, {"x 127"}, ""},
+      {[] { SetXPosition(128); }, {}, x + "128]"},
+      {[] { SetXPosition(-5); }, {}, x + "-5]"},
+      {[] { SetYPosition(7); }, {"page 7"}, ""},
+      {[] { SetYPosition(8); }, {}, y + "8]"},
+      {[] { DisplayOff(); }, {"off"}, ""},
+      {[] { ClearDisplay(); }, {"clear"}, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.sent.empty() ? c.message : c.sent.front());
+    RecordingPort fresh;
+    test::FakePlatform boxes;
+    c.call();
+    EXPECT_EQ(fresh.TranscriptFrom(), c.sent);
+    if (c.message.empty()) {
+      EXPECT_TRUE(boxes.boxes.empty());
+      continue;
+    }
+    EXPECT_TRUE(fresh.Writes().empty()) << "not even the control register";
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].title, "Data Error");
+    EXPECT_EQ(boxes.boxes[0].text, c.message);
+  }
+}
+
+TEST_F(Driver, AFailingPortReportsEveryWriteAndTheSequenceGoesOn) {
+  RecordingPort failing(/*failing=*/true);
+  WriteCommand(0x24);
+  EXPECT_EQ(platform.ErrorReports(57), 4) << "three control writes and one data write";
+  InitDisplay();
+  EXPECT_TRUE(bDisplayReady);
+  EXPECT_EQ(platform.ErrorReports(57), 4 + 208);
+}
+
+TEST_F(Driver, StartUpInitialisesWithAWaitAfterTheClearThenFullBrightness) {
+  InitDisplay();
+  EXPECT_TRUE(bDisplayReady);
+  SetBrightness(15);
+  EXPECT_EQ(port.TranscriptFrom(), Golden("startup"));
+  EXPECT_EQ(port.Writes().size(), 208u + 4);
+}
+
+TEST_F(Driver, ShutdownFadesInSixteenWaitedStepsThenSwitchesOffOnlyOnceReady) {
+  ShutdownDisplay();
+  EXPECT_TRUE(port.Writes().empty());
+  EXPECT_TRUE(platform.sleeps.empty());
+  bDisplayReady = true;
+  ShutdownDisplay();
+  EXPECT_EQ(port.TranscriptFrom(), Golden("fadeout"));
+  EXPECT_TRUE(bDisplayReady);
+}
+
+TEST_F(Driver, ARefreshSendsEightPagesOfColumnBytesTopRowInBitZero) {
+  pixelBuffer[0][0] = kLit;
+  pixelBuffer[5][10] = 7;  // any non-zero value is lit
+  pixelBuffer[64][39] = kLit;
+  pixelBuffer[127][63] = kLit;
+  RefreshDisplay();
+  EXPECT_EQ(port.TranscriptFrom(), Golden("refresh"));
+  EXPECT_EQ(port.Writes().size(), 4224u);
+  for (const PortWrite& write : port.Writes()) ASSERT_EQ(write.value & 0xFF00, 0);
+}
+
+TEST_F(Driver, ARandomImageSurvivesTheTripThroughTheDisplay) {
+  InitDisplay();
+  std::mt19937 random(42);
+  for (auto& column : pixelBuffer)
+    for (int16_t& pixel : column) pixel = static_cast<int16_t>(random() % 3 == 0 ? -1 : 0);
+  RefreshDisplay();
+  const DisplayModel model = port.Model();
+  for (int x = 0; x < kPixelColumns; ++x)
+    for (int y = 0; y < kPixelRows; ++y) ASSERT_EQ(model.Lit(x, y), pixelBuffer[x][y] != 0);
+}
+
+}  // namespace
+}  // namespace glowreel
