@@ -37,8 +37,11 @@ constexpr std::array<QRgb, 16> kPalette = {
 };
 constexpr uchar kBlack = 0, kGreen = 2, kBrightGreen = 10;
 
+// The pattern's dots at a pitch that fills the size; a dot takes two thirds of its pitch.
 template <std::size_t N>
-QImage Draw(const std::array<const char*, N>& pattern, int size, int pitch, int dot, int margin) {
+QImage Draw(const std::array<const char*, N>& pattern, int size, int pitch) {
+  const int dot = (2 * pitch + 1) / 3;
+  const int margin = (size - (static_cast<int>(N) * pitch - (pitch - dot))) / 2;
   QImage image(size, size, QImage::Format_Indexed8);
   image.setColorTable(QList<QRgb>(kPalette.begin(), kPalette.end()));
   image.fill(kBlack);
@@ -46,11 +49,10 @@ QImage Draw(const std::array<const char*, N>& pattern, int size, int pitch, int 
     for (int col = 0; pattern[row][col] != '\0'; ++col) {
       const char c = pattern[row][col];
       if (c != '#' && c != '~') continue;
-      const uchar colour = c == '#' ? kBrightGreen : kGreen;
+      const int left = margin + col * pitch, top = margin + static_cast<int>(row) * pitch;
       for (int dy = 0; dy < dot; ++dy)
         for (int dx = 0; dx < dot; ++dx)
-          image.setPixel(margin + col * pitch + dx, margin + static_cast<int>(row) * pitch + dy,
-                         colour);
+          image.setPixel(left + dx, top + dy, c == '#' ? kBrightGreen : kGreen);
     }
   }
   return image;
@@ -59,7 +61,8 @@ QImage Draw(const std::array<const char*, N>& pattern, int size, int pitch, int 
 }  // namespace
 
 QImage ProgramIconImage(int size) {
-  return size >= 32 ? Draw(kBoat32, 32, 3, 2, 1) : Draw(kBoat16, 16, 2, 1, 0);
+  // The finer boat from 32 pixels up; 32 and 16 are the window's own two images.
+  return size >= 32 ? Draw(kBoat32, size, size * 3 / 32) : Draw(kBoat16, size, size / 8);
 }
 
 QIcon ProgramIcon() {

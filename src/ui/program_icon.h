@@ -6,7 +6,7 @@
 namespace glowreel {
 
 // The sailing boat in square bright-green dots on black, 16 colours.
-QImage ProgramIconImage(int size);  // 32 or 16
+QImage ProgramIconImage(int size);  // square, 16 pixels or more
 QIcon ProgramIcon();
 
 }  // namespace glowreel
