@@ -1,5 +1,7 @@
 #!/usr/bin/env python3
-"""Writes the sample movies in this folder. Run it again after changing one of them."""
+"""Writes the sample movies that are patterns of cells rather than pictures: the wave and the
+scrolling text. The bouncing ball comes from an animated GIF (make-ball). Run it again after
+changing one of them."""
 import math
 import os
 
@@ -30,22 +32,6 @@ def wave():
         heights = [3.5 + 3.4 * math.sin(2 * math.pi * x / COLS + phase) for x in range(COLS)]
         lines += frame(60, lambda x, y, h=heights: abs(y - h[x]) < 0.75)
     write("wave.grm", lines)
-
-
-def ball():
-    # Durations vary with the ball's speed: slow at the top of each bounce, quick near the floor.
-    lines = ["GlowReel sample: a bouncing ball, paced by the frame durations."]
-    x, dx = 0, 1
-    n = 40
-    for t in range(n):
-        arc = abs(math.cos(math.pi * t / 10))  # 1 on the floor, 0 at the top
-        top = round(6 - 6 * (1 - arc))
-        duration = 40 + round(120 * (1 - arc))
-        lines += frame(duration, lambda cx, cy, bx=x, by=top: bx <= cx <= bx + 1 and by <= cy <= by + 1)
-        if not 0 <= x + dx <= COLS - 2:
-            dx = -dx
-        x += dx
-    write("ball.grm", lines)
 
 
 FONT = {
@@ -81,5 +67,4 @@ def scroll():
 
 if __name__ == "__main__":
     wave()
-    ball()
     scroll()

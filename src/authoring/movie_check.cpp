@@ -54,7 +54,8 @@ void CheckRows(const LineList& lines, std::size_t header, std::vector<MovieProbl
   if (rowsThere < 8) {
     problems.push_back({header + 1,
                         "9 - Subscript out of range: the file ends " + std::to_string(rowsThere) +
-                            " rows into this frame; the missing rows keep the cells before",
+                            (rowsThere == 1 ? " row" : " rows") +
+                            " into this frame; the missing rows keep the cells before",
                         true});
   }
   for (std::size_t y = 0; y < rowsThere; ++y) {

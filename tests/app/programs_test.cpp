@@ -37,6 +37,7 @@ Outcome Shell(const std::string& command) {
 
 const std::string kPlay = GLOWREEL_PLAY_EXECUTABLE;
 const std::string kWindow = GLOWREEL_EXECUTABLE;
+const std::string kConvert = GLOWREEL_CONVERT_EXECUTABLE;
 
 TEST(Programs, AnswerHelpVersionAndWrongUseWithoutADisplay) {
   struct Case {
@@ -56,6 +57,12 @@ TEST(Programs, AnswerHelpVersionAndWrongUseWithoutADisplay) {
       {"env -u DISPLAY " + kWindow + " --help", 0, "Usage: glowreel [MOVIE]\n", ""},
       {"env -u DISPLAY " + kWindow + " --version", 0, "glowreel 0.1.0.6\n", ""},
       {"env -u DISPLAY " + kWindow + " --bogus", 2, "", "glowreel: unknown option: --bogus\n"},
+      {kConvert + " --version", 0, "glowreel-convert 0.1.0.6\n", ""},
+      {kConvert + " --threshold 101 a.png -o a.grm", 2, "",
+       "glowreel-convert: --threshold takes a number from 0 to 100\n"},
+      {kConvert + " a.png", 2, "", "glowreel-convert: no output named (-o FILE)\n"},
+      {kConvert + " /nonexistent.png -o /tmp/x.txt", 2, "", "glowreel-convert: the output must"},
+      {kPlay + " --check /nonexistent.grm", 1, "/nonexistent.grm: 53 - File not found\n", ""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.command);
@@ -85,6 +92,29 @@ TEST(Programs, GlowreelPlayShowsTheMovieAndReportsOnStandardErrorAsTheWindowWoul
   EXPECT_TRUE(std::equal(start.begin(), start.end(), lines.begin()));
   EXPECT_EQ(lines[start.size()], "clear") << "as Load does";
   EXPECT_TRUE(std::equal(fade.begin(), fade.end(), lines.end() - fade.size()));
+}
+
+TEST(Programs, GlowreelConvertKeepsEachGifFramesDelayAndWritesNothingUnlessAllWasRead) {
+  TempFile dir;
+  const std::string d = dir.Directory();
+  ASSERT_EQ(Shell("cd " + d + " && convert -size 18x8 xc:black a.png && convert -delay 20 a.png " +
+                  "-delay 0 a.png -delay 50 a.png anim.gif")
+                .status,
+            0);
+  const auto durations = [&](const std::string& options) {
+    Shell("cd " + d + " && " + kConvert + " " + options);
+    return Shell("grep '^@' " + d + "/m.grm | tr -d '\\r'").out;
+  };
+  EXPECT_EQ(durations("anim.gif a.png -o m.grm"), "@200\n@100\n@500\n@100\n");
+  EXPECT_EQ(durations("--duration 30 anim.gif -o m.grm"), "@30\n@30\n@30\n");
+  const Outcome broken =
+      Shell("cd " + d + " && echo no > bad.png && " + kConvert + " a.png bad.png -o m.grm");
+  EXPECT_EQ(broken.status, 1);
+  EXPECT_EQ(broken.err, "glowreel-convert: bad.png: Unsupported image format\n");
+  EXPECT_EQ(durations("--help"), "@30\n@30\n@30\n") << "the movie before is untouched";
+  const Outcome check = Shell(kPlay + " --check " + d + "/m.grm");
+  EXPECT_EQ(check.status, 0);
+  EXPECT_EQ(check.out, "");
 }
 
 TEST(Programs, ASignalEndsEitherProgramTheWayExitDoes) {

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+namespace glowreel {
+
+// Plays the movie through the display model, without a port, and writes what the display
+// shows as an animated GIF in the virtual display's look: each picture held for its real pause
+// (its slices of 10 ms), looping for ever when `repeat`. A frame that makes no pause is never
+// seen on a real display long enough to matter and is left out. Reports that playing makes go
+// to `warn`. Returns "" or the reason the GIF could not be written.
+std::string ExportGif(const std::string& moviePath, const std::string& gifPath, bool repeat,
+                      const std::function<void(const std::string&)>& warn);
+
+}  // namespace glowreel
