@@ -5,7 +5,7 @@ include(GNUInstallDirs)
 # executable's folder; bin/glowreel is a link to it.
 set(GLOWREEL_APP_DIR ${CMAKE_INSTALL_LIBDIR}/glowreel)
 install(TARGETS glowreel RUNTIME DESTINATION ${GLOWREEL_APP_DIR})
-install(TARGETS glowreel-play glowreel-convert RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS glowreel-play glowreel-convert glowreel-edit RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${sample_movies} DESTINATION ${GLOWREEL_APP_DIR})
 file(CREATE_LINK ../${GLOWREEL_APP_DIR}/glowreel ${CMAKE_CURRENT_BINARY_DIR}/glowreel-link SYMBOLIC)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/glowreel-link DESTINATION ${CMAKE_INSTALL_BINDIR}
@@ -30,7 +30,7 @@ endforeach()
 
 # Manual pages and the changelog, compressed as Debian wants them.
 set(gzipped)
-foreach(page glowreel glowreel-play glowreel-convert)
+foreach(page glowreel glowreel-play glowreel-convert glowreel-edit)
   list(APPEND man_pages ${PROJECT_SOURCE_DIR}/docs/man/${page}.1)
 endforeach()
 foreach(source ${man_pages} ${PROJECT_SOURCE_DIR}/packaging/changelog)
@@ -48,7 +48,8 @@ foreach(source ${man_pages})
   install(FILES ${CMAKE_CURRENT_BINARY_DIR}/gz/${name}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 endforeach()
 
-install(FILES packaging/org.example.glowreel.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES packaging/org.example.glowreel.desktop packaging/org.example.glowreel.edit.desktop
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES packaging/org.example.glowreel.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES packaging/glowreel-mime.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages
         RENAME glowreel.xml)

@@ -1,7 +1,6 @@
 // glowreel-convert: pictures and animations into movies, and movies into animated GIFs.
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <QImageReader>
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -34,8 +33,6 @@ constexpr const char* kUsage =
     "  --version        show the version and exit\n";
 
 constexpr int kDone = 0, kFailed = 1, kUsageError = 2;
-// A GIF frame without a delay is shown for a tenth of a second, as browsers do.
-constexpr int32_t kStillDuration = 100;
 
 struct Options {
   CellOptions cells;
@@ -140,20 +137,15 @@ int ToMovie(const Options& options) {
     lines.front() += (input == options.inputs.front() ? " " : ", ");
     lines.front() += QFileInfo(QString::fromStdString(input)).fileName().toStdString();
   }
-  for (const std::string& input : options.inputs) {
-    QImageReader reader(QString::fromStdString(input));
-    reader.setAutoTransform(true);
-    const bool animated = reader.supportsAnimation() && reader.imageCount() > 1;
-    do {
-      const QImage picture = reader.read();
-      if (picture.isNull()) return Fail(input, reader.errorString().toStdString());
-      const int delay = reader.nextImageDelay();
-      const int32_t duration =
-          options.duration.value_or(animated && delay > 0 ? delay : kStillDuration);
-      for (std::string& line : FrameLines(duration, CellsOfPicture(picture, options.cells)))
-        lines.push_back(std::move(line));
-    } while (animated && reader.canRead());
+  CellFrames frames;
+  if (const std::string failure =
+          ReadPictures(options.inputs, options.cells, {options.duration}, frames);
+      !failure.empty()) {
+    std::fprintf(stderr, "glowreel-convert: %s\n", failure.c_str());
+    return kFailed;
   }
+  for (const auto& [duration, cells] : frames)
+    for (std::string& line : FrameLines(duration, cells)) lines.push_back(std::move(line));
   const std::string reason = WriteMovieLines(options.output, lines);
   return reason.empty() ? kDone : Fail(options.output, reason);
 }

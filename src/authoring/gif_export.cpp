@@ -10,8 +10,8 @@
 #include <map>
 #include <vector>
 
+#include "authoring/quiet_platform.h"
 #include "core/shared_state.h"
-#include "platform/platform.h"
 #include "platform/port/display_model.h"
 #include "platform/port/qt/display_render.h"
 #include "player/play_movie.h"
@@ -45,31 +45,14 @@ class ShotTaker : public DisplayView {
   std::vector<Shot>& shots_;
 };
 
-// Waits cost no time; they only lengthen the shot on the display.
-class Timekeeper : public Platform {
- public:
-  Timekeeper(std::vector<Shot>& shots, const std::function<void(const std::string&)>& warn)
-      : shots_(shots), warn_(warn), previous_(InstallPlatform(this)) {}
-  ~Timekeeper() override { InstallPlatform(previous_); }
-  void Sleep(int32_t milliseconds) override {
-    if (!shots_.empty()) shots_.back().holdMs += milliseconds;
-  }
-  void DoEvents() override {}
-  void MsgBox(const std::string& text, const std::string&) override {
-    warn_(text.substr(text.find('\n') + 1));
-  }
-  void Beep() override {}
-
- private:
-  std::vector<Shot>& shots_;
-  const std::function<void(const std::string&)>& warn_;
-  Platform* previous_;
-};
-
 std::vector<Shot> PlayUnseen(const std::string& moviePath,
                              const std::function<void(const std::string&)>& warn) {
   std::vector<Shot> shots;
-  Timekeeper clock(shots, warn);
+  QuietPlatform clock;  // waits cost no time; they only lengthen the shot on the display
+  clock.onSleep = [&](int32_t ms) {
+    if (!shots.empty()) shots.back().holdMs += ms;
+  };
+  clock.onReport = warn;
   std::vector<std::unique_ptr<PortSink>> sinks;
   sinks.push_back(MakeDisplayModelSink(std::make_unique<ShotTaker>(shots), kPortBase));
   UsePortSinks(std::move(sinks));

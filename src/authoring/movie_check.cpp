@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "authoring/quiet_platform.h"
 #include "core/shared_state.h"
-#include "platform/platform.h"
 #include "player/duration.h"
 #include "player/frame.h"
 #include "player/play_movie.h"
@@ -11,23 +11,6 @@
 namespace glowreel {
 
 namespace {
-
-// Keeps the reports of the reading code instead of showing them.
-class Listening : public Platform {
- public:
-  Listening() : previous_(InstallPlatform(this)) {}
-  ~Listening() override { InstallPlatform(previous_); }
-  void Sleep(int32_t) override {}
-  void DoEvents() override {}
-  void MsgBox(const std::string& text, const std::string&) override {
-    reports.push_back(text.substr(text.find('\n') + 1));
-  }
-  void Beep() override {}
-  std::vector<std::string> reports;
-
- private:
-  Platform* previous_;
-};
 
 std::string Quoted(std::string_view text) {
   return "\"" + std::string(text) + "\"";
@@ -106,11 +89,16 @@ void CheckDuration(std::string_view text, std::size_t line, int32_t before, int3
 }  // namespace
 
 std::vector<MovieProblem> CheckMovie(const std::string& path) {
-  std::vector<MovieProblem> problems;
-  Listening listening;
+  QuietPlatform listening;
   sMovieFile = path;
   const LineList lines = ReadMovieFile();
   if (!listening.reports.empty()) return {{0, listening.reports.front(), true}};
+  return CheckMovieLines(lines);
+}
+
+std::vector<MovieProblem> CheckMovieLines(const LineList& lines) {
+  std::vector<MovieProblem> problems;
+  QuietPlatform listening;
   bool anyFrame = false;
   int32_t duration = 0;
   ForEachFrame(lines, [&](std::size_t header) {

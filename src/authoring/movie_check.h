@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "player/movie_file.h"
+
 namespace glowreel {
 
 // Something in a movie that playing it would report, or that may not be what its author meant.
@@ -16,5 +18,7 @@ struct MovieProblem {
 // Reads the movie as playing would, with the player's own reading code, and tells what each
 // frame will do wrong. Nothing is sent anywhere.
 std::vector<MovieProblem> CheckMovie(const std::string& path);
+// The same for a movie's lines already read.
+std::vector<MovieProblem> CheckMovieLines(const LineList& lines);
 
 }  // namespace glowreel

@@ -1,5 +1,7 @@
 #include "authoring/picture_cells.h"
 
+#include <QImageReader>
+
 #include <algorithm>
 #include <cmath>
 
@@ -9,6 +11,7 @@ namespace {
 
 constexpr double kAreaWidth = 126, kAreaHeight = 64;  // the dots the cells cover
 constexpr double kCellWidth = 7, kCellHeight = 8;
+constexpr int32_t kUndelayedFrame = 100;
 
 // Where the picture lies on the area: area = offset + scale * picture.
 struct Placement {
@@ -79,6 +82,23 @@ Cells CellsOfPicture(const QImage& picture, const CellOptions& options) {
     }
   }
   return cells;
+}
+
+std::string ReadPictures(const std::vector<std::string>& paths, const CellOptions& options,
+                         const FrameDurations& durations, CellFrames& frames) {
+  for (const std::string& path : paths) {
+    QImageReader reader(QString::fromStdString(path));
+    reader.setAutoTransform(true);
+    const bool animated = reader.supportsAnimation() && reader.imageCount() > 1;
+    do {
+      const QImage picture = reader.read();
+      if (picture.isNull()) return path + ": " + reader.errorString().toStdString();
+      const int delay = reader.nextImageDelay();
+      const int32_t own = !animated ? durations.still : delay > 0 ? delay : kUndelayedFrame;
+      frames.emplace_back(durations.every.value_or(own), CellsOfPicture(picture, options));
+    } while (animated && reader.canRead());
+  }
+  return "";
 }
 
 }  // namespace glowreel

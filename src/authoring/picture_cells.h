@@ -2,6 +2,9 @@
 
 #include <QImage>
 #include <array>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "core/shared_state.h"
 
@@ -23,5 +26,19 @@ struct CellOptions {
 // brightness of its 7 x 8 dots passes the threshold. A picture of 18 x 8 pixels gives one cell
 // per pixel, whatever the fit.
 Cells CellsOfPicture(const QImage& picture, const CellOptions& options);
+
+// How long the frames of pictures last: every frame `every` when given; otherwise a still
+// picture `still`, and a frame of an animated GIF its own delay (0 counts as 100 ms, as
+// browsers do).
+struct FrameDurations {
+  std::optional<int32_t> every;
+  int32_t still = 100;
+};
+
+// The frames of the pictures, in order. Returns "" or "<file>: <reason>" for the first that
+// cannot be read.
+using CellFrames = std::vector<std::pair<int32_t, Cells>>;
+std::string ReadPictures(const std::vector<std::string>& paths, const CellOptions& options,
+                         const FrameDurations& durations, CellFrames& frames);
 
 }  // namespace glowreel

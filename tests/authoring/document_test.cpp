@@ -1,0 +1,116 @@
+// The editor's movie document without widgets: opened with the player's reading, saved so that
+// it plays the same, edited and undone.
+#include <gtest/gtest.h>
+
+#include "authoring/movie_document.h"
+#include "player/play_movie.h"
+#include "support/fake_platform.h"
+#include "support/movie_text.h"
+#include "support/port_record.h"
+#include "support/temp_file.h"
+
+namespace glowreel {
+namespace {
+
+using test::Frame;
+using test::Rows;
+using test::TempFile;
+
+const std::string kDark(18, '0');
+
+// Every register write playing the file makes, from a fresh start.
+std::vector<test::PortWrite> PlayedWrites(const std::string& path) {
+  test::FakePlatform platform;
+  test::RecordingPort port;
+  ResetSharedState();
+  lPortBase = 888;
+  sMovieFile = path;
+  bPlaying = true;
+  PlayMovie();
+  return port.Writes();
+}
+
+// Comments, short rows and bad characters, a frame without its passed-over line (the next
+// header is skipped), one with seven rows, and a file that ends inside a frame, with LF ends.
+std::string Messy() {
+  std::string glued = Frame("40", test::OneCell(1, 1));
+  glued.resize(glued.size() - 2);
+  std::string seven = "@30\r\n";
+  for (int row = 0; row < 7; ++row) seven += "101010101010101010\r\n";
+  std::string text = "title\r\n" + Frame("20", Rows("1x1")) + "a comment\r\n\r\n" + glued +
+                     Frame("50", Rows(kDark)) + seven + Frame("60", Rows("11")) +
+                     "@70\r\n111111111111111111\r\n000";
+  for (std::string::size_type at; (at = text.find("\r\n")) != std::string::npos;) text.erase(at, 1);
+  return text;
+}
+
+TEST(MovieDocument, AMovieOpenedAndSavedWithoutAnEditPlaysTheSame) {
+  const std::string samples = GLOWREEL_SAMPLES_DIR;
+  TempFile messy(Messy());
+  for (const std::string& path :
+       {samples + "/wave.grm", samples + "/ball.grm", samples + "/scroll.grm", messy.Path()}) {
+    SCOPED_TRACE(path);
+    MovieDocument document;
+    ASSERT_EQ(document.Open(path), "");
+    const std::string saved = messy.Directory() + "/saved.grm";
+    ASSERT_EQ(document.Save(saved), "");
+    EXPECT_FALSE(document.IsModified());
+    const auto writes = PlayedWrites(path);
+    EXPECT_GT(writes.size(), 4224u);
+    EXPECT_EQ(PlayedWrites(saved), writes);
+  }
+}
+
+TEST(MovieDocument, AnEditRewritesOnlyTheRowsItChangesAndUndoGivesTheLinesBack) {
+  TempFile file(Messy());
+  MovieDocument document;
+  ASSERT_EQ(document.Open(file.Path()), "");
+  const std::vector<std::string> original = document.Lines();
+  EXPECT_EQ(document.FrameCount(), 4) << "the skipped header and the eighth-row one are no frames";
+  EXPECT_EQ(document.Looks()[0].mismatches.size(), 8u * 16) << "15 missing cells and an x a row";
+
+  Cells cells = document.LitCells(0);
+  cells[17][7] = false;  // the last row only
+  document.SetCells(0, cells, "Draw", 1);
+  cells[16][7] = false;
+  document.SetCells(0, cells, "Draw", 1);  // the same stroke: one step
+  EXPECT_EQ(document.Frames()[0].rows[7], "111111111111111100");
+  EXPECT_EQ(document.Frames()[0].rows[6], "1x1") << "untouched rows keep their text";
+  EXPECT_TRUE(document.IsModified());
+  document.Undo().undo();
+  EXPECT_EQ(document.Lines(), original);
+  EXPECT_FALSE(document.IsModified());
+
+  document.SetDurations({1, 2}, 250);
+  EXPECT_EQ(document.Looks()[2].duration, 250);
+  EXPECT_EQ(document.Looks()[3].duration, 70);
+}
+
+TEST(MovieDocument, FramesMoveAndGoWhileCommentsStayAndTheLastFrameStaysWhole) {
+  TempFile file(Messy());
+  MovieDocument document;
+  ASSERT_EQ(document.Open(file.Path()), "");
+  EXPECT_EQ(document.Frames().back().rows.size(), 2u) << "the file ends in the last frame";
+  document.InsertFrames(document.FrameCount(), {{90, Cells{}}}, "Add Frame");
+  EXPECT_EQ(document.FrameCount(), 5) << "the new frame is not read as the last one's rows";
+  EXPECT_EQ(document.Frames()[3].rows.size(), 8u);
+  EXPECT_EQ(document.Frames()[3].rows[2], "101010101010101010")
+      << "a missing row is written as the player showed it: the frame before's cells";
+  EXPECT_EQ(document.Looks()[4].duration, 90);
+
+  document.MoveFrame(1, 0);
+  EXPECT_EQ(document.Frames()[0].before, std::vector<std::string>{"title"});
+  EXPECT_EQ(document.Looks()[0].duration, 40);
+  document.RemoveFrames({0, 1});
+  EXPECT_EQ(document.FrameCount(), 3);
+  EXPECT_EQ(document.Lines().front(), "title") << "the comments of a deleted frame stay";
+  EXPECT_EQ(document.Lines()[1], "a comment");
+  for (int step = 0; step < 3; ++step) document.Undo().undo();
+  TempFile again(Messy());
+  MovieDocument fresh;
+  fresh.Open(again.Path());
+  EXPECT_EQ(document.Lines(), fresh.Lines());
+}
+
+}  // namespace
+}  // namespace glowreel

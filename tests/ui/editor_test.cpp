@@ -1,0 +1,99 @@
+// The editor's window: drawing with the mouse, moving frames, and never losing unsaved changes.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QMouseEvent>
+
+#include "support/movie_text.h"
+#include "support/temp_file.h"
+#include "ui/editor/editor_window.h"
+
+namespace glowreel::test {
+namespace {
+
+class Editor : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    EditorWindow::askToSave = [this](QWidget*) {
+      ++asked;
+      return answer;
+    };
+    window.show();
+    ASSERT_TRUE(window.OpenFile(QString::fromStdString(movie.Path())));
+  }
+  void TearDown() override { answer = QMessageBox::Discard; }
+  void Mouse(QEvent::Type type, int x, int y) {
+    const QPointF at = CellCanvas::CellCentre(x, y);
+    QMouseEvent event(type, at, window.Canvas()->mapToGlobal(at), Qt::LeftButton,
+                      type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(window.Canvas(), &event);
+  }
+
+  TempFile movie{Frame("100", OneCell(1, 0)) + Frame("200", test::Rows("1")) +
+                 Frame("300", OneCell(17, 7))};
+  EditorWindow window;
+  QMessageBox::StandardButton answer = QMessageBox::Discard;
+  int asked = 0;
+};
+
+TEST_F(Editor, DraggingPaintsWithTheFirstCellsValueTurnedInOneUndoStep) {
+  Mouse(QEvent::MouseButtonPress, 0, 0);  // dark: the stroke lights
+  Mouse(QEvent::MouseMove, 1, 0);         // already lit, stays lit
+  Mouse(QEvent::MouseMove, 2, 0);
+  Mouse(QEvent::MouseButtonRelease, 2, 0);
+  EXPECT_EQ(window.Document().Frames()[0].rows[0], "111000000000000000");
+  EXPECT_TRUE(window.windowTitle().endsWith("movie.grm[*]"));
+  EXPECT_TRUE(window.isWindowModified());
+  Mouse(QEvent::MouseButtonPress, 1, 0);  // lit: this stroke darkens
+  Mouse(QEvent::MouseButtonRelease, 1, 0);
+  EXPECT_EQ(window.Document().Frames()[0].rows[0], "101000000000000000");
+  window.Action("undo")->trigger();
+  window.Action("undo")->trigger();
+  EXPECT_EQ(window.Document().Frames()[0].rows[0], "010000000000000000");
+  EXPECT_FALSE(window.isWindowModified());
+}
+
+TEST_F(Editor, FramesMoveDuplicateAndGoFromTheMenusAndCellsShiftAndInvert) {
+  window.SelectFrame(0);
+  window.Action("moveLater")->trigger();
+  EXPECT_EQ(window.CurrentFrame(), 1);
+  EXPECT_EQ(window.Document().Looks()[1].duration, 100);
+  EXPECT_EQ(window.Strip()->item(1)->text(), "2\n100 ms");
+  window.Action("duplicateFrame")->trigger();
+  EXPECT_EQ(window.Document().FrameCount(), 4);
+  window.Action("wrap")->setChecked(true);
+  window.Action("shiftLeft")->trigger();
+  EXPECT_EQ(window.Document().Frames()[2].rows[0], "100000000000000000");
+  window.Action("shiftLeft")->trigger();
+  EXPECT_EQ(window.Document().Frames()[2].rows[0], "000000000000000001") << "wrapped around";
+  window.Action("invert")->trigger();
+  EXPECT_EQ(window.Document().Frames()[2].rows[0], "111111111111111110");
+  window.Action("deleteFrame")->trigger();
+  EXPECT_EQ(window.Document().FrameCount(), 3);
+  window.Duration()->setValue(40);
+  EXPECT_EQ(window.Document().Frames()[window.CurrentFrame()].header, "@40");
+}
+
+TEST_F(Editor, UnsavedChangesAreSavedDroppedOrKeptAsTheUserSays) {
+  window.Action("fill")->trigger();
+  answer = QMessageBox::Cancel;
+  EXPECT_FALSE(window.close());
+  EXPECT_FALSE(window.New());
+  EXPECT_FALSE(window.OpenFile(QString::fromStdString(movie.Path())));
+  EXPECT_EQ(asked, 3);
+  EXPECT_TRUE(window.isVisible());
+  EXPECT_EQ(window.Document().Frames()[0].rows[0], std::string(18, '1')) << "nothing lost";
+  answer = QMessageBox::Save;
+  EXPECT_TRUE(window.New());
+  EXPECT_EQ(window.Document().FrameCount(), 0);
+  MovieDocument saved;
+  saved.Open(movie.Path());
+  EXPECT_EQ(saved.Frames()[0].rows[0], std::string(18, '1'));
+  EXPECT_TRUE(window.close()) << "nothing to ask about";
+  EXPECT_EQ(asked, 4);
+}
+
+}  // namespace
+}  // namespace glowreel::test
