@@ -5,18 +5,13 @@
 #include "authoring/movie_document.h"
 #include "player/play_movie.h"
 #include "support/fake_platform.h"
-#include "support/movie_text.h"
+#include "support/movies.h"
 #include "support/port_record.h"
-#include "support/temp_file.h"
 
 namespace glowreel {
 namespace {
 
-using test::Frame;
-using test::Rows;
 using test::TempFile;
-
-const std::string kDark(18, '0');
 
 // Every register write playing the file makes, from a fresh start.
 std::vector<test::PortWrite> PlayedWrites(const std::string& path) {
@@ -32,39 +27,27 @@ std::vector<test::PortWrite> PlayedWrites(const std::string& path) {
 
 // Comments, short rows and bad characters, a frame without its passed-over line (the next
 // header is skipped), one with seven rows, and a file that ends inside a frame, with LF ends.
-std::string Messy() {
-  std::string glued = Frame("40", test::OneCell(1, 1));
-  glued.resize(glued.size() - 2);
-  std::string seven = "@30\r\n";
-  for (int row = 0; row < 7; ++row) seven += "101010101010101010\r\n";
-  std::string text = "title\r\n" + Frame("20", Rows("1x1")) + "a comment\r\n\r\n" + glued +
-                     Frame("50", Rows(kDark)) + seven + Frame("60", Rows("11")) +
-                     "@70\r\n111111111111111111\r\n000";
-  for (std::string::size_type at; (at = text.find("\r\n")) != std::string::npos;) text.erase(at, 1);
-  return text;
-}
+const std::string kGolden = GLOWREEL_GOLDEN_DIR, kMessy = kGolden + "/messy.grm";
 
 TEST(MovieDocument, AMovieOpenedAndSavedWithoutAnEditPlaysTheSame) {
   const std::string samples = GLOWREEL_SAMPLES_DIR;
-  TempFile messy(Messy());
-  for (const std::string& path :
-       {samples + "/wave.grm", samples + "/ball.grm", samples + "/scroll.grm", messy.Path()}) {
+  TempFile saved;
+  for (const std::string& path : {samples + "/wave.grm", samples + "/ball.grm",
+                                  samples + "/scroll.grm", kMessy, kGolden + "/broken.grm"}) {
     SCOPED_TRACE(path);
     MovieDocument document;
     ASSERT_EQ(document.Open(path), "");
-    const std::string saved = messy.Directory() + "/saved.grm";
-    ASSERT_EQ(document.Save(saved), "");
+    ASSERT_EQ(document.Save(saved.Path()), "");
     EXPECT_FALSE(document.IsModified());
     const auto writes = PlayedWrites(path);
     EXPECT_GT(writes.size(), 4224u);
-    EXPECT_EQ(PlayedWrites(saved), writes);
+    EXPECT_EQ(PlayedWrites(saved.Path()), writes);
   }
 }
 
 TEST(MovieDocument, AnEditRewritesOnlyTheRowsItChangesAndUndoGivesTheLinesBack) {
-  TempFile file(Messy());
   MovieDocument document;
-  ASSERT_EQ(document.Open(file.Path()), "");
+  ASSERT_EQ(document.Open(kMessy), "");
   const std::vector<std::string> original = document.Lines();
   EXPECT_EQ(document.FrameCount(), 4) << "the skipped header and the eighth-row one are no frames";
   EXPECT_EQ(document.Looks()[0].mismatches.size(), 8u * 16) << "15 missing cells and an x a row";
@@ -87,9 +70,8 @@ TEST(MovieDocument, AnEditRewritesOnlyTheRowsItChangesAndUndoGivesTheLinesBack) 
 }
 
 TEST(MovieDocument, FramesMoveAndGoWhileCommentsStayAndTheLastFrameStaysWhole) {
-  TempFile file(Messy());
   MovieDocument document;
-  ASSERT_EQ(document.Open(file.Path()), "");
+  ASSERT_EQ(document.Open(kMessy), "");
   EXPECT_EQ(document.Frames().back().rows.size(), 2u) << "the file ends in the last frame";
   document.InsertFrames(document.FrameCount(), {{90, Cells{}}}, "Add Frame");
   EXPECT_EQ(document.FrameCount(), 5) << "the new frame is not read as the last one's rows";
@@ -106,9 +88,8 @@ TEST(MovieDocument, FramesMoveAndGoWhileCommentsStayAndTheLastFrameStaysWhole) {
   EXPECT_EQ(document.Lines().front(), "title") << "the comments of a deleted frame stay";
   EXPECT_EQ(document.Lines()[1], "a comment");
   for (int step = 0; step < 3; ++step) document.Undo().undo();
-  TempFile again(Messy());
   MovieDocument fresh;
-  fresh.Open(again.Path());
+  fresh.Open(kMessy);
   EXPECT_EQ(document.Lines(), fresh.Lines());
 }
 

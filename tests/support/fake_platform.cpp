@@ -2,12 +2,6 @@
 
 namespace glowreel::test {
 
-FakePlatform::FakePlatform() : previous_(InstallPlatform(this)) {}
-
-FakePlatform::~FakePlatform() {
-  InstallPlatform(previous_);
-}
-
 void FakePlatform::Sleep(int32_t milliseconds) {
   if (onSleep) onSleep(milliseconds);
   sleeps.push_back(milliseconds);
@@ -17,9 +11,9 @@ void FakePlatform::DoEvents() {
   ++pumps;
   // Actions may schedule more actions or pump again, so take the due ones out first.
   std::vector<std::function<void()>> due;
-  std::erase_if(scheduled_, [&](Scheduled& s) {
-    if (pumps < s.atPump) return false;
-    due.push_back(std::move(s.action));
+  std::erase_if(scheduled_, [&](auto& scheduled) {
+    if (pumps < scheduled.first) return false;
+    due.push_back(std::move(scheduled.second));
     return true;
   });
   for (auto& action : due) action();
@@ -30,20 +24,11 @@ void FakePlatform::MsgBox(const std::string& text, const std::string& title) {
   boxes.push_back({title, text});
 }
 
-void FakePlatform::AtPump(int n, std::function<void()> action) {
-  scheduled_.push_back({pumps + n, std::move(action)});
-}
-
 int FakePlatform::ErrorReports(int32_t number) const {
   const std::string prefix = "An error has occured: \r\n" + std::to_string(number) + " - ";
   int count = 0;
-  for (const Box& box : boxes) count += box.title == "Error" && box.text.rfind(prefix, 0) == 0;
-  return count;
-}
-
-int FakePlatform::ErrorReports() const {
-  int count = 0;
-  for (const Box& box : boxes) count += box.title == "Error";
+  for (const Box& box : boxes)
+    count += box.title == "Error" && (number < 0 || box.text.rfind(prefix, 0) == 0);
   return count;
 }
 

@@ -19,8 +19,8 @@ struct Box {
 // itself for its lifetime.
 class FakePlatform : public Platform {
  public:
-  FakePlatform();
-  ~FakePlatform() override;
+  FakePlatform() : previous_(InstallPlatform(this)) {}
+  ~FakePlatform() override { InstallPlatform(previous_); }
 
   void Sleep(int32_t milliseconds) override;
   void DoEvents() override;
@@ -28,27 +28,19 @@ class FakePlatform : public Platform {
   void Beep() override { ++beeps; }
 
   // Runs the action inside the n-th event pump from now on (1 = the next one).
-  void AtPump(int n, std::function<void()> action);
-
+  void AtPump(int n, std::function<void()> action) { scheduled_.push_back({pumps + n, action}); }
   // Boxes titled "Error" carrying this error number, or any number.
-  int ErrorReports(int32_t number) const;
-  int ErrorReports() const;
+  int ErrorReports(int32_t number = -1) const;
 
   std::vector<int32_t> sleeps;
   std::vector<Box> boxes;
   int beeps = 0;
   int pumps = 0;
-  // Called inside every pump after the scheduled actions (the window tests process Qt events).
-  std::function<void()> onPump;
-  // Called at every sleep.
-  std::function<void(int32_t)> onSleep;
+  std::function<void()> onPump;          // after the scheduled actions of every pump
+  std::function<void(int32_t)> onSleep;  // at every sleep
 
  private:
-  struct Scheduled {
-    int atPump;
-    std::function<void()> action;
-  };
-  std::vector<Scheduled> scheduled_;
+  std::vector<std::pair<int, std::function<void()>>> scheduled_;
   Platform* previous_;
 };
 

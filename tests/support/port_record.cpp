@@ -1,10 +1,8 @@
 #include "support/port_record.h"
 
-#include <cctype>
 #include <cstdio>
 #include <fstream>
-
-#include "platform/port/port.h"
+#include <regex>
 
 namespace glowreel::test {
 
@@ -14,40 +12,24 @@ constexpr int32_t kBase = 888;
 constexpr std::size_t kDataPerLine = 16;
 using Kind = DisplayEvent::Kind;
 
-std::string Hex(uint8_t byte) {
-  char text[4];
-  std::snprintf(text, sizeof text, "%02X", byte);
-  return text;
-}
-
 std::string Describe(const DisplayEvent& e) {
-  const auto n = [](uint8_t v) { return std::to_string(v); };
+  char text[40] = "";
+  // clang-format off
   switch (e.kind) {
-    case Kind::kClear:
-      return "clear";
-    case Kind::kArea:
-      return "area " + n(e.a) + " " + Hex(e.b);
-    case Kind::kOnOff:
-      return e.a == 0 ? "off"
-                      : std::string("on") + (e.a & 1 ? " layer0" : "") + (e.a & 2 ? " layer1" : "");
-    case Kind::kBrightness:
-      return "brightness " + n(e.a);
-    case Kind::kAddressMode:
-      return e.a ? "x-advance on" : "x-advance off";
-    case Kind::kX:
-      return "x " + n(e.a);
-    case Kind::kPage:
-      return "page " + n(e.a);
-    case Kind::kShift:
-      return "shift " + Hex(e.a) + " " + Hex(e.b);
-    case Kind::kData:
-      return "data " + Hex(e.a);
-    case Kind::kUnknown:
-      return "command " + Hex(e.a);
-    case Kind::kPending:
-      break;
+    case Kind::kClear: return "clear";
+    case Kind::kArea: std::snprintf(text, sizeof text, "area %d %02X", e.a, e.b); break;
+    case Kind::kOnOff: return e.a == 0 ? "off" : e.a == 1 ? "on layer0" : e.a == 2 ? "on layer1" : "on layer0 layer1";
+    case Kind::kBrightness: std::snprintf(text, sizeof text, "brightness %d", e.a); break;
+    case Kind::kAddressMode: return e.a ? "x-advance on" : "x-advance off";
+    case Kind::kX: std::snprintf(text, sizeof text, "x %d", e.a); break;
+    case Kind::kPage: std::snprintf(text, sizeof text, "page %d", e.a); break;
+    case Kind::kShift: std::snprintf(text, sizeof text, "shift %02X %02X", e.a, e.b); break;
+    case Kind::kData: std::snprintf(text, sizeof text, "data %02X", e.a); break;
+    case Kind::kUnknown: std::snprintf(text, sizeof text, "command %02X", e.a); break;
+    case Kind::kPending: break;
   }
-  return "";
+  // clang-format on
+  return text;
 }
 
 class RecordingSink : public PortSink {
@@ -71,30 +53,23 @@ std::vector<std::string> Transcript(const std::vector<PortWrite>& writes, std::s
   std::vector<std::string> lines;
   std::size_t dataOnLine = kDataPerLine;  // full: the next data byte starts a line
   auto note = notes.begin();
-  const auto add = [&](const std::string& line) {
-    lines.push_back(line);
-    dataOnLine = kDataPerLine;
-  };
   DisplayModel model;
   TransferDecoder decoder;
   for (std::size_t i = 0; i <= writes.size(); ++i) {
-    for (; note != notes.end() && note->first == i; ++note)
-      if (i >= from) add(note->second);
-    if (i == writes.size()) break;
-    const PortWrite& w = writes[i];
+    for (; note != notes.end() && note->first == i; ++note, dataOnLine = kDataPerLine)
+      if (i >= from) lines.push_back(note->second);
     Transfer transfer{};
-    if (w.address == kBase) decoder.WriteData(static_cast<uint8_t>(w.value));
-    if (w.address != kBase + 2 || !decoder.WriteControl(static_cast<uint8_t>(w.value), transfer))
+    if (i == writes.size()) break;
+    if (writes[i].address == kBase) decoder.WriteData(static_cast<uint8_t>(writes[i].value));
+    if (writes[i].address != kBase + 2 ||
+        !decoder.WriteControl(static_cast<uint8_t>(writes[i].value), transfer))
       continue;
     const DisplayEvent event = model.Receive(transfer);
     if (event.kind == Kind::kPending || i < from) continue;
-    if (event.kind == Kind::kData && dataOnLine < kDataPerLine) {
-      lines.back() += " " + Hex(event.a);
-      ++dataOnLine;
-    } else {
-      add(Describe(event));
-      if (event.kind == Kind::kData) dataOnLine = 1;
-    }
+    const bool joins = event.kind == Kind::kData && dataOnLine < kDataPerLine;
+    if (joins) lines.back() += Describe(event).substr(4);
+    if (!joins) lines.push_back(Describe(event));
+    dataOnLine = event.kind != Kind::kData ? kDataPerLine : joins ? dataOnLine + 1 : 1;
   }
   return lines;
 }
@@ -116,33 +91,19 @@ RecordingPort::~RecordingPort() {
   UsePortSinks({});
 }
 
-namespace {
-
-// "<micros> <AAAA> <VVVV>": decimal, then two fields of exactly four upper-case hex digits.
-bool ParseTraceLine(const std::string& line, Trace& trace) {
-  const std::size_t n = line.size();
-  const auto hex4 = [&](std::size_t at) {
-    for (std::size_t k = at; k < at + 4; ++k)
-      if (!std::isdigit(static_cast<unsigned char>(line[k])) && (line[k] < 'A' || line[k] > 'F'))
-        return false;
-    return true;
-  };
-  if (n < 11 || line[n - 10] != ' ' || line[n - 5] != ' ' || !hex4(n - 9) || !hex4(n - 4))
-    return false;
-  for (std::size_t k = 0; k < n - 10; ++k)
-    if (!std::isdigit(static_cast<unsigned char>(line[k]))) return false;
-  trace.micros.push_back(std::stoll(line.substr(0, n - 10)));
-  trace.writes.push_back({static_cast<int32_t>(std::stoi(line.substr(n - 9, 4), nullptr, 16)),
-                          static_cast<uint16_t>(std::stoi(line.substr(n - 4), nullptr, 16))});
-  return true;
-}
-
-}  // namespace
-
 Trace ReadTrace(const std::string& path) {
+  static const std::regex kLine("([0-9]+) ([0-9A-F]{4}) ([0-9A-F]{4})");
   Trace trace;
   std::ifstream in(path);
-  for (std::string line; std::getline(in, line);) trace.badLines += !ParseTraceLine(line, trace);
+  std::smatch field;
+  for (std::string line; std::getline(in, line);) {
+    if (!std::regex_match(line, field, kLine)) {
+      ++trace.badLines;
+      continue;
+    }
+    trace.writes.push_back({std::stoi(field[2], nullptr, 16),
+                            static_cast<uint16_t>(std::stoi(field[3], nullptr, 16))});
+  }
   return trace;
 }
 

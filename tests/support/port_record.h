@@ -55,7 +55,6 @@ class RecordingPort {
 // A file written by the trace:PATH sink.
 struct Trace {
   std::vector<PortWrite> writes;
-  std::vector<int64_t> micros;
   int badLines = 0;
 };
 Trace ReadTrace(const std::string& path);

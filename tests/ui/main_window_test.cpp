@@ -5,9 +5,7 @@
 #include <QFileDialog>
 #include <QMimeData>
 #include <QTimer>
-#include <QUrl>
 
-#include "support/movie_text.h"
 #include "ui_test.h"
 
 namespace glowreel::test {
@@ -17,30 +15,21 @@ using MainWindow = UiTest;
 
 TEST_F(MainWindow, OpensWithTheDisplayInitialisedAndOnlyLoadReady) {
   frmMain& w = OpenMain();
-  EXPECT_FALSE(w.cmdGo->isEnabled());
-  EXPECT_FALSE(w.chkRepeat->isEnabled());
-  EXPECT_FALSE(w.chkRepeat->isChecked());
-  EXPECT_EQ(w.cmdGo->text(), "&Play");
-  EXPECT_EQ(w.lblFileName->text(), "");
-  EXPECT_EQ(w.focusWidget(), w.cmdLoad);
+  EXPECT_EQ(Seen(), " | &Play disabled | Repeat unticked disabled | focus &Load");
   EXPECT_EQ(port.TranscriptFrom(), Golden("startup"));
   EXPECT_EQ(port.Writes().front().address, 888 + 2);
   EXPECT_TRUE(platform.boxes.empty());
-}
-
-TEST_F(MainWindow, TabOrderRunsLoadPlayRepeatExitAbout) {
-  frmMain& w = OpenMain();
   LoadMovie(Frame("100", Rows("1")));
   std::vector<QWidget*> order;
-  for (QWidget* widget = w.cmdLoad; order.size() < 5; widget = widget->nextInFocusChain()) {
+  for (QWidget* widget = w.cmdLoad; order.size() < 5; widget = widget->nextInFocusChain())
     if (widget->focusPolicy() & Qt::TabFocus) order.push_back(widget);
-  }
   EXPECT_EQ(order, (std::vector<QWidget*>{w.cmdLoad, w.cmdGo, w.chkRepeat, w.cmdExit, w.cmdAbout}));
 }
 
 TEST_F(MainWindow, EveryWayOfChoosingAMovieReadiesPlayAndClearsTheDisplay) {
   frmMain& w = OpenMain();
   TempFile movie(Frame("100", Rows("1")), "wave.grm");
+  const QString path = QString::fromStdString(movie.Path());
   const auto drop = [&](const QList<QUrl>& urls) {
     QMimeData data;
     data.setUrls(urls);
@@ -49,62 +38,45 @@ TEST_F(MainWindow, EveryWayOfChoosingAMovieReadiesPlayAndClearsTheDisplay) {
     QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     if (enter.isAccepted()) QCoreApplication::sendEvent(&w, &drop);
   };
-  const std::string path = movie.Path();
-  const std::pair<const char*, std::function<void()>> ways[] = {
-      {"dialog", [&] { LoadMovie(Frame("100", Rows("1"))); }},
-      {"same file again", [&] { w.cmdLoad->click(); }},
-      {"command line", [&] { w.TakeMovie(QString::fromStdString(path)); }},
-      {"drop", [&] { drop({QUrl::fromLocalFile(QString::fromStdString(path))}); }},
-  };
-  for (const auto& [way, choose] : ways) {
-    SCOPED_TRACE(way);
-    w.chkRepeat->setEnabled(true);
+  const std::function<void()> ways[] = {[&] { LoadMovie(Frame("100", Rows("1"))); },
+                                        [&] { w.cmdLoad->click(); },  // the same file again
+                                        [&] { w.TakeMovie(path); },   // from the command line
+                                        [&] { drop({QUrl::fromLocalFile(path)}); }};
+  for (const auto& choose : ways) {
     w.chkRepeat->setChecked(true);
     const auto before = port.Position();
     choose();
-    EXPECT_EQ(w.lblFileName->text(), "wave.grm");
-    EXPECT_EQ(w.lblFileName->alignment(), Qt::AlignLeft | Qt::AlignTop);
-    EXPECT_TRUE(w.cmdGo->isEnabled());
-    EXPECT_FALSE(w.chkRepeat->isChecked()) << "every load unticks Repeat";
-    EXPECT_EQ(w.focusWidget(), w.cmdGo);
+    EXPECT_EQ(Seen(), "wave.grm | &Play | Repeat unticked | focus &Play");
     EXPECT_EQ(port.TranscriptFrom(before), std::vector<std::string>{"clear"});
   }
-  EXPECT_EQ(sMovieFile, path);
+  EXPECT_EQ(w.lblFileName->alignment(), Qt::AlignLeft | Qt::AlignTop);
+  EXPECT_EQ(sMovieFile, movie.Path());
   const std::size_t writes = port.Writes().size();
   drop({QUrl::fromLocalFile("/a.grm"), QUrl::fromLocalFile("/b.grm")});
   drop({QUrl("https://example.org/c.grm")});
-  EXPECT_EQ(sMovieFile, path) << "two files, or one that is not local, are not taken";
+  EXPECT_EQ(sMovieFile, movie.Path()) << "two files, or one that is not local, are not taken";
   EXPECT_EQ(port.Writes().size(), writes);
+  EXPECT_EQ(frmMain::BareFileName("wave.grm"), "wave.grm");
+  EXPECT_EQ(frmMain::BareFileName("C:\\movies\\back.grm"), "C:\\movies\\back.grm");
 }
 
-TEST_F(MainWindow, ACancelledDialogChangesNothing) {
-  frmMain& w = OpenMain();
+TEST_F(MainWindow, TheDialogStartsFromTheSameSettingsEveryTimeAndCancellingChangesNothing) {
+  OpenMain();
   LoadMovie(Frame("100", Rows("1")), "first.grm");
-  w.chkRepeat->setChecked(true);
+  main->chkRepeat->setChecked(true);
   const std::size_t writes = port.Writes().size();
-  ChooseInDialog(QString());
-  w.cmdLoad->click();
-  EXPECT_EQ(dialogShows, 2);
-  EXPECT_EQ(sMovieFile, movieFile->Path());
-  EXPECT_EQ(w.lblFileName->text(), "first.grm");
-  EXPECT_TRUE(w.chkRepeat->isChecked());
-  EXPECT_EQ(port.Writes().size(), writes);
-  EXPECT_TRUE(platform.boxes.empty());
-}
-
-TEST_F(MainWindow, TheOpenDialogStartsFromTheSameSettingsEveryTime) {
-  frmMain& w = OpenMain();
-  for (const char* chosen : {"/tmp/x.grm", ""}) {
-    ChooseInDialog(chosen);
-    w.cmdLoad->click();
-    EXPECT_TRUE(lastDialog.CancelError);
-    EXPECT_EQ(lastDialog.DialogTitle, "Open Movie");
-    EXPECT_EQ(lastDialog.InitDir, QCoreApplication::applicationDirPath());
-    EXPECT_EQ(lastDialog.Filter, "Glowreel Files (*.grm)|*.grm|All Files(*.*)|*.*");
-    EXPECT_EQ(lastDialog.FileName, "");
-  }
+  main->chkRepeat->setFocus();
+  LoadMovie("");  // the name chosen before is not carried over
+  EXPECT_TRUE(lastDialog.CancelError);
+  EXPECT_EQ(lastDialog.DialogTitle, "Open Movie");
+  EXPECT_EQ(lastDialog.InitDir, QCoreApplication::applicationDirPath());
+  EXPECT_EQ(lastDialog.Filter, "Glowreel Files (*.grm)|*.grm|All Files(*.*)|*.*");
+  EXPECT_EQ(lastDialog.FileName, "");
   EXPECT_EQ(CommonDialog::NameFilters(lastDialog.Filter),
             (QStringList{"Glowreel Files (*.grm) (*.grm)", "All Files(*.*) (*)"}));
+  EXPECT_EQ(Seen(), "first.grm | &Play | Repeat ticked | focus Repeat");
+  EXPECT_EQ(port.Writes().size(), writes);
+  EXPECT_TRUE(platform.boxes.empty());
 }
 
 TEST_F(MainWindow, TheRealDialogTakesATypedNameOfAMissingFileAndKeepsNoSettings) {
@@ -124,16 +96,6 @@ TEST_F(MainWindow, TheRealDialogTakesATypedNameOfAMissingFileAndKeepsNoSettings)
   dialog.ShowOpen();
   EXPECT_EQ(dialog.FileName, "/tmp/no-such-movie.grm");
   EXPECT_FALSE(QFile::exists(QString::fromStdString(home.Directory()) + "/QtProject.conf"));
-}
-
-TEST_F(MainWindow, TheLabelShowsTheNameAfterTheLastSlash) {
-  for (const auto& [path, label] :
-       std::vector<std::pair<QString, QString>>{{"/home/ann/movies/wave.grm", "wave.grm"},
-                                                {"wave.grm", "wave.grm"},
-                                                {"/movies/back\\slash.grm", "back\\slash.grm"},
-                                                {"C:\\movies\\wave.grm", "C:\\movies\\wave.grm"}}) {
-    EXPECT_EQ(frmMain::BareFileName(path), label);
-  }
 }
 
 TEST_F(MainWindow, ExitFadesTheDisplayOutOnceAndSwitchesItOff) {

@@ -3,13 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QString>
 #include <memory>
 
 #include "core/shared_state.h"
 #include "support/fake_platform.h"
+#include "support/movies.h"
 #include "support/port_record.h"
-#include "support/temp_file.h"
 #include "ui/frm_about.h"
 #include "ui/frm_main.h"
 
@@ -30,7 +29,6 @@ class UiTest : public ::testing::Test {
     CommonDialog::SetScript(nullptr);
     ProcessEvents();
   }
-
   // Creates and shows the main window (its Load handler runs first).
   frmMain& OpenMain() {
     main.reset();
@@ -43,27 +41,34 @@ class UiTest : public ::testing::Test {
   // The next Open dialog chooses this path; an empty path cancels it.
   void ChooseInDialog(const QString& path) {
     CommonDialog::SetScript([this, path](CommonDialog& dialog) {
-      ++dialogShows;
       lastDialog = dialog;
       dialog.FileName = path;
     });
   }
-  // Loads a movie with these contents through the Load button.
+  // Loads a movie with these contents (or, given "", cancels) through the Load button.
   void LoadMovie(const std::string& movie, const std::string& name = "wave.grm") {
     movieFile = std::make_unique<TempFile>(movie, name);
-    ChooseInDialog(QString::fromStdString(movieFile->Path()));
+    ChooseInDialog(movie.empty() ? QString() : QString::fromStdString(movieFile->Path()));
     main->cmdLoad->click();
   }
   static void ProcessEvents() {
     QCoreApplication::processEvents();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   }
+  // The main window as its user sees it.
+  std::string Seen() const {
+    const auto state = [](QWidget* w, const char* off) { return w->isEnabled() ? "" : off; };
+    return main->lblFileName->text().toStdString() + " | " + main->cmdGo->text().toStdString() +
+           state(main->cmdGo, " disabled") + " | Repeat " +
+           (main->chkRepeat->isChecked() ? "ticked" : "unticked") +
+           state(main->chkRepeat, " disabled") + " | focus " +
+           qobject_cast<QAbstractButton*>(main->focusWidget())->text().toStdString();
+  }
 
   FakePlatform platform;
   RecordingPort port;
   std::unique_ptr<frmMain> main;
   std::unique_ptr<TempFile> movieFile;
-  int dialogShows = 0;
   CommonDialog lastDialog;
 };
 
