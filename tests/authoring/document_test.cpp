@@ -37,6 +37,10 @@ TEST(MovieDocument, AMovieOpenedAndSavedWithoutAnEditPlaysTheSame) {
     SCOPED_TRACE(path);
     MovieDocument document;
     ASSERT_EQ(document.Open(path), "");
+    sMovieFile = path;
+    const LineList original = ReadMovieFile();
+    ASSERT_EQ(document.Lines().size(), original.size()) << "every line is kept, comments too";
+    for (std::size_t i = 0; i < original.size(); ++i) EXPECT_EQ(document.Lines()[i], original[i]);
     ASSERT_EQ(document.Save(saved.Path()), "");
     EXPECT_FALSE(document.IsModified());
     const auto writes = PlayedWrites(path);

@@ -6,9 +6,7 @@
 #include <cstdlib>
 
 #include "core/shared_state.h"
-#include "platform/platform.h"
 #include "platform/port/display_model.h"
-#include "platform/port/port.h"
 #include "support/fake_platform.h"
 #include "support/movies.h"
 #include "support/port_record.h"
@@ -17,7 +15,6 @@
 namespace glowreel {
 namespace {
 
-using test::Golden;
 using test::ReadTrace;
 using test::TempFile;
 

@@ -1,5 +1,9 @@
 #include "support/fake_platform.h"
 
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
 namespace glowreel::test {
 
 void FakePlatform::Sleep(int32_t milliseconds) {
@@ -8,7 +12,10 @@ void FakePlatform::Sleep(int32_t milliseconds) {
 }
 
 void FakePlatform::DoEvents() {
-  ++pumps;
+  if (++pumps > 10'000'000) {  // a playback that cannot end fails the test instead of hanging it
+    ADD_FAILURE() << "events pumped without end";
+    std::abort();
+  }
   // Actions may schedule more actions or pump again, so take the due ones out first.
   std::vector<std::function<void()>> due;
   std::erase_if(scheduled_, [&](auto& scheduled) {

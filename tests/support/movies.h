@@ -34,9 +34,7 @@ class TempFile {
     Write(contents);
   }
   ~TempFile() {
-    std::error_code ignored;  // a test may have taken the file's permissions away
-    std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
-                                 std::filesystem::perm_options::add, ignored);
+    std::error_code ignored;
     std::filesystem::remove_all(dir_, ignored);
   }
   const std::string& Path() const { return path_; }

@@ -1,6 +1,6 @@
 // The about window: one at most, Ok by keyboard, and it takes the activation back.
 #include <QApplication>
-#include <QKeyEvent>
+#include <QTest>
 
 #include "ui_test.h"
 
@@ -15,11 +15,8 @@ class About : public UiTest {
     ProcessEvents();
     return *frmAbout::Instance();
   }
-  static void Press(QWidget* target, int key) {
-    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
-    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
-    QApplication::sendEvent(target, &press);
-    QApplication::sendEvent(target, &release);
+  static void Press(QWidget* target, Qt::Key key) {
+    QTest::keyClick(target, key);
     ProcessEvents();
   }
   static auto AboutWindows() {

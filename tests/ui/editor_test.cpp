@@ -3,7 +3,7 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QMouseEvent>
+#include <QTest>
 
 #include "support/movies.h"
 #include "ui/editor/editor_window.h"
@@ -22,13 +22,6 @@ class Editor : public ::testing::Test {
     ASSERT_TRUE(window.OpenFile(QString::fromStdString(movie.Path())));
   }
   void TearDown() override { answer = QMessageBox::Discard; }
-  void Mouse(QEvent::Type type, int x, int y) {
-    const QPointF at = CellCanvas::CellCentre(x, y);
-    QMouseEvent event(type, at, window.Canvas()->mapToGlobal(at), Qt::LeftButton,
-                      type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton,
-                      Qt::NoModifier);
-    QApplication::sendEvent(window.Canvas(), &event);
-  }
 
   TempFile movie{Frame("100", OneCell(1, 0)) + Frame("200", test::Rows("1")) +
                  Frame("300", OneCell(17, 7))};
@@ -38,15 +31,15 @@ class Editor : public ::testing::Test {
 };
 
 TEST_F(Editor, DraggingPaintsWithTheFirstCellsValueTurnedInOneUndoStep) {
-  Mouse(QEvent::MouseButtonPress, 0, 0);  // dark: the stroke lights
-  Mouse(QEvent::MouseMove, 1, 0);         // already lit, stays lit
-  Mouse(QEvent::MouseMove, 2, 0);
-  Mouse(QEvent::MouseButtonRelease, 2, 0);
+  QWidget* canvas = window.Canvas();
+  QTest::mousePress(canvas, Qt::LeftButton, {}, CellCanvas::CellCentre(0, 0));  // dark: lights
+  QTest::mouseMove(canvas, CellCanvas::CellCentre(1, 0));  // already lit, stays lit
+  QTest::mouseMove(canvas, CellCanvas::CellCentre(2, 0));
+  QTest::mouseRelease(canvas, Qt::LeftButton, {}, CellCanvas::CellCentre(2, 0));
   EXPECT_EQ(window.Document().Frames()[0].rows[0], "111000000000000000");
   EXPECT_EQ(window.windowTitle(), "GlowReel Movie Editor - movie.grm[*]");
   EXPECT_TRUE(window.isWindowModified());
-  Mouse(QEvent::MouseButtonPress, 1, 0);  // lit: this stroke darkens
-  Mouse(QEvent::MouseButtonRelease, 1, 0);
+  QTest::mouseClick(canvas, Qt::LeftButton, {}, CellCanvas::CellCentre(1, 0));  // lit: darkens
   EXPECT_EQ(window.Document().Frames()[0].rows[0], "101000000000000000");
   window.Action("undo")->trigger();
   window.Action("undo")->trigger();

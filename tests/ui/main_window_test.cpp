@@ -17,7 +17,6 @@ TEST_F(MainWindow, OpensWithTheDisplayInitialisedAndOnlyLoadReady) {
   frmMain& w = OpenMain();
   EXPECT_EQ(Seen(), " | &Play disabled | Repeat unticked disabled | focus &Load");
   EXPECT_EQ(port.TranscriptFrom(), Golden("startup"));
-  EXPECT_EQ(port.Writes().front().address, 888 + 2);
   EXPECT_TRUE(platform.boxes.empty());
   LoadMovie(Frame("100", Rows("1")));
   std::vector<QWidget*> order;
