@@ -20,18 +20,18 @@ namespace glowreel {
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: glowreel-play [--repeat] [--port SPEC] MOVIE\n"
+    "Usage: glowreel-play [--repeat] [--port SETTING] MOVIE\n"
     "       glowreel-play --check MOVIE\n"
     "Plays MOVIE once (or until stopped, with --repeat) on a Noritake 128x64 VFD, then fades\n"
     "the display out and switches it off. SIGINT, SIGTERM and SIGHUP stop it the same way.\n"
     "\n"
-    "  --repeat     play the movie again and again\n"
-    "  --port SPEC  where the display's bytes go, as GLOWREEL_PORT (which it overrides):\n"
-    "               ppdev[:DEVICE], ioport, trace:FILE, none, joined with commas;\n"
-    "               default ppdev:/dev/parport0\n"
-    "  --check      tell every problem of MOVIE with its line, and send nothing\n"
-    "  --help       show this help and exit\n"
-    "  --version    show the version and exit\n";
+    "  --repeat          play the movie again and again\n"
+    "  --port SETTING    where the display's bytes go, as GLOWREEL_PORT (which it overrides):\n"
+    "                    ppdev[:DEVICE], ioport, trace:FILE, none, joined with commas;\n"
+    "                    default ppdev:/dev/parport0\n"
+    "  --check           tell every problem of MOVIE with its line, and send nothing\n"
+    "  --help            show this help and exit\n"
+    "  --version         show the version and exit\n";
 
 constexpr int32_t kFirstParallelPort = 888;
 constexpr int kPlayed = 0, kFailed = 1, kUsageError = 2;
