@@ -129,116 +129,72 @@ QAction* EditorWindow::Action(const QString& name) const {
 }
 
 void EditorWindow::BuildActions() {
-  const auto add = [this](QMenu* menu, const char* name, const QString& text, auto slot,
-                          QKeySequence keys = {}) {
+  const auto add = [this](QMenu* menu, const char* name, const QString& text, QKeySequence keys,
+                          auto slot) {
     QAction* action = menu->addAction(text);
     action->setObjectName(QString::fromLatin1(name));
     action->setShortcut(keys);
     connect(action, &QAction::triggered, this, slot);
     return action;
   };
+  const auto every = [this](const QString& what, bool (*change)(bool)) {
+    ChangeCells(
+        [change](Cells& cells) {
+          for (auto& column : cells)
+            for (bool& cell : column) cell = change(cell);
+        },
+        what);
+  };
   QMenu* file = menuBar()->addMenu(tr("&File"));
-  add(
-      file, "new", tr("&New"), [this] { New(); }, QKeySequence::New);
-  add(
-      file, "open", tr("&Open..."), [this] { Open(); }, QKeySequence::Open);
+  add(file, "new", tr("&New"), QKeySequence::New, [this] { New(); });
+  add(file, "open", tr("&Open..."), QKeySequence::Open, [this] { Open(); });
   recentMenu_ = file->addMenu(tr("Open &Recent"));
-  add(
-      file, "save", tr("&Save"), [this] { Save(); }, QKeySequence::Save);
-  add(
-      file, "saveAs", tr("Save &As..."), [this] { SaveAs(); }, QKeySequence::SaveAs);
+  add(file, "save", tr("&Save"), QKeySequence::Save, [this] { Save(); });
+  add(file, "saveAs", tr("Save &As..."), QKeySequence::SaveAs, [this] { SaveAs(); });
   file->addSeparator();
-  add(
-      file, "import", tr("&Import Pictures..."), [this] { Import(); }, tr("Ctrl+I"));
-  add(
-      file, "exportGif", tr("&Export GIF..."), [this] { ExportGif(); }, tr("Ctrl+E"));
+  add(file, "import", tr("&Import Pictures..."), tr("Ctrl+I"), [this] { Import(); });
+  add(file, "exportGif", tr("&Export GIF..."), tr("Ctrl+E"), [this] { ExportGif(); });
   file->addSeparator();
-  add(
-      file, "quit", tr("&Quit"), [this] { close(); }, QKeySequence::Quit);
+  add(file, "quit", tr("&Quit"), QKeySequence::Quit, [this] { close(); });
 
   QMenu* edit = menuBar()->addMenu(tr("&Edit"));
   QAction* undo = document_.Undo().createUndoAction(this, tr("&Undo"));
-  undo->setObjectName("undo");
-  undo->setShortcut(QKeySequence::Undo);
   QAction* redo = document_.Undo().createRedoAction(this, tr("&Redo"));
+  undo->setObjectName("undo");
   redo->setObjectName("redo");
+  undo->setShortcut(QKeySequence::Undo);
   redo->setShortcut(QKeySequence::Redo);
   edit->addActions({undo, redo});
   edit->addSeparator();
-  const auto every = [](Cells& cells, auto change) {
-    for (auto& column : cells)
-      for (bool& cell : column) cell = change(cell);
-  };
-  add(edit, "clear", tr("C&lear"), [=, this] {
-    ChangeCells([=](Cells& c) { every(c, [](bool) { return false; }); }, tr("Clear"));
-  });
-  add(edit, "fill", tr("&Fill"), [=, this] {
-    ChangeCells([=](Cells& c) { every(c, [](bool) { return true; }); }, tr("Fill"));
-  });
-  add(
-      edit, "invert", tr("&Invert"),
-      [=, this] {
-        ChangeCells([=](Cells& c) { every(c, [](bool v) { return !v; }); }, tr("Invert"));
-      },
-      tr("Ctrl+Shift+I"));
+  add(edit, "clear", tr("C&lear"), {}, [=] { every(tr("Clear"), [](bool) { return false; }); });
+  add(edit, "fill", tr("&Fill"), {}, [=] { every(tr("Fill"), [](bool) { return true; }); });
+  add(edit, "invert", tr("&Invert"), tr("Ctrl+Shift+I"),
+      [=] { every(tr("Invert"), [](bool lit) { return !lit; }); });
   edit->addSeparator();
-  add(
-      edit, "shiftLeft", tr("Shift &Left"), [this] { Shift(-1, 0); }, tr("Alt+Left"));
-  add(
-      edit, "shiftRight", tr("Shift &Right"), [this] { Shift(1, 0); }, tr("Alt+Right"));
-  add(
-      edit, "shiftUp", tr("Shift &Up"), [this] { Shift(0, -1); }, tr("Alt+Up"));
-  add(
-      edit, "shiftDown", tr("Shift &Down"), [this] { Shift(0, 1); }, tr("Alt+Down"));
-  add(edit, "wrap", tr("&Wrap Around When Shifting"), [] {})->setCheckable(true);
+  add(edit, "shiftLeft", tr("Shift &Left"), tr("Alt+Left"), [this] { Shift(-1, 0); });
+  add(edit, "shiftRight", tr("Shift &Right"), tr("Alt+Right"), [this] { Shift(1, 0); });
+  add(edit, "shiftUp", tr("Shift &Up"), tr("Alt+Up"), [this] { Shift(0, -1); });
+  add(edit, "shiftDown", tr("Shift &Down"), tr("Alt+Down"), [this] { Shift(0, 1); });
+  add(edit, "wrap", tr("&Wrap Around When Shifting"), {}, [] {})->setCheckable(true);
 
   QMenu* frame = menuBar()->addMenu(tr("F&rame"));
-  add(
-      frame, "addFrame", tr("&Add"),
-      [this] {
-        document_.InsertFrames(current_ + (document_.FrameCount() > 0),
-                               {{kNewFrameDuration, Cells{}}}, tr("Add Frame"));
-        SelectFrame(current_ + (document_.FrameCount() > 1));
-      },
-      tr("Ctrl+Shift+N"));
-  add(
-      frame, "duplicateFrame", tr("&Duplicate"),
-      [this] {
-        if (document_.FrameCount() == 0) return;
-        document_.InsertFrames(
-            current_ + 1, {{document_.Looks()[current_].duration, document_.LitCells(current_)}},
-            tr("Duplicate Frame"));
-        SelectFrame(current_ + 1);
-      },
-      tr("Ctrl+D"));
-  add(
-      frame, "deleteFrame", tr("D&elete"),
-      [this] {
-        if (document_.FrameCount() > 0) document_.RemoveFrames(SelectedFrames());
-      },
-      tr("Ctrl+Del"));
-  const auto move = [this](int by) {
-    const int to = current_ + by;
-    if (to < 0 || to >= document_.FrameCount()) return;
-    document_.MoveFrame(current_, to);
-    SelectFrame(to);
-  };
-  add(
-      frame, "moveEarlier", tr("Move &Earlier"), [=] { move(-1); }, tr("Ctrl+Up"));
-  add(
-      frame, "moveLater", tr("Move &Later"), [=] { move(1); }, tr("Ctrl+Down"));
+  add(frame, "addFrame", tr("&Add"), tr("Ctrl+Shift+N"), [this] { AddFrame(false); });
+  add(frame, "duplicateFrame", tr("&Duplicate"), tr("Ctrl+D"), [this] { AddFrame(true); });
+  add(frame, "deleteFrame", tr("D&elete"), tr("Ctrl+Del"), [this] {
+    if (document_.FrameCount() > 0) document_.RemoveFrames(SelectedFrames());
+  });
+  add(frame, "moveEarlier", tr("Move &Earlier"), tr("Ctrl+Up"), [this] { MoveCurrent(-1); });
+  add(frame, "moveLater", tr("Move &Later"), tr("Ctrl+Down"), [this] { MoveCurrent(1); });
 
   QMenu* view = menuBar()->addMenu(tr("&View"));
-  QAction* onion = add(view, "onion", tr("&Onion Skin"), [this] { ShowCurrent(); });
+  QAction* onion = add(view, "onion", tr("&Onion Skin"), {}, [this] { ShowCurrent(); });
   onion->setCheckable(true);
   onion->setChecked(QSettings().value("onion", true).toBool());
 
   QMenu* play = menuBar()->addMenu(tr("&Play"));
-  add(
-      play, "preview", tr("&Preview From Here"), [this] { Preview(); }, tr("F5"));
-  add(play, "loop", tr("&Loop"), [] {})->setCheckable(true);
-  add(
-      play, "stop", tr("&Stop"), [this] { preview_.stop(); }, tr("Shift+F5"));
+  add(play, "preview", tr("&Preview From Here"), tr("F5"), [this] { Preview(); });
+  add(play, "loop", tr("&Loop"), {}, [] {})->setCheckable(true);
+  add(play, "stop", tr("&Stop"), tr("Shift+F5"), [this] { preview_.stop(); });
 
   QToolBar* tools = addToolBar(tr("Movie"));
   tools->setObjectName("tools");
@@ -246,6 +202,23 @@ void EditorWindow::BuildActions() {
                            "deleteFrame", "preview", "stop"})
     tools->addAction(Action(QString::fromLatin1(name)));
   FillRecentMenu();
+}
+
+void EditorWindow::AddFrame(bool duplicate) {
+  const bool any = document_.FrameCount() > 0;
+  if (duplicate && !any) return;
+  const int at = any ? current_ + 1 : 0;
+  const int32_t duration = duplicate ? document_.Looks()[current_].duration : kNewFrameDuration;
+  document_.InsertFrames(at, {{duration, duplicate ? document_.LitCells(current_) : Cells{}}},
+                         duplicate ? tr("Duplicate Frame") : tr("Add Frame"));
+  SelectFrame(at);
+}
+
+void EditorWindow::MoveCurrent(int by) {
+  const int to = current_ + by;
+  if (to < 0 || to >= document_.FrameCount()) return;
+  document_.MoveFrame(current_, to);
+  SelectFrame(to);
 }
 
 void EditorWindow::Refresh() {

@@ -56,6 +56,8 @@ class EditorWindow : public QMainWindow {
   void ExportGif();
   void ChangeCells(const std::function<void(Cells&)>& change, const QString& what);
   void Shift(int dx, int dy);
+  void AddFrame(bool duplicate);
+  void MoveCurrent(int by);
   void Preview();
   void PreviewStep();
   void RememberRecent(const QString& path);
