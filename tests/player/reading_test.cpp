@@ -34,15 +34,12 @@ TEST_F(Reading, EveryKindOfLineEndDividesTheFileAlike) {
   using Lines = std::vector<std::string>;
   // clang-format off
   const std::pair<const char*, Lines> cases[] = {
-      {"", {}},                           {"abc", {"abc"}},
-      {"a\nb\nc", {"a", "b", "c"}},       {"a\r\nb\r\nc", {"a", "b", "c"}},
-      {"a\rb\rc", {"a", "b", "c"}},       {"a\r\nb\rc\nd", {"a", "b", "c", "d"}},
-      {"a\r\nb\r\n", {"a", "b"}},         {"a\rb\r", {"a", "b"}},
-      {"a\nb\n", {"a", "b", ""}},         {"a\r\n\r\n\r\nb", {"a", "", "", "b"}},
-      {"\r\n\r\na\r\nb", {"a", "b"}},     {"\n\na\nb", {"", "", "a", "b"}},
-      {"\r", {}},                         {"\n", {"", ""}},
-      {"a\r\n\nb", {"a", "", "b"}},       {"a\r\rb", {"a", "", "b"}},
-      {"\xE9\xFF\r\n\x01", {"\xE9\xFF", "\x01"}}};
+      {"", {}}, {"abc", {"abc"}}, {"a\nb\nc", {"a", "b", "c"}}, {"a\r\nb\r\nc", {"a", "b", "c"}},
+      {"a\rb\rc", {"a", "b", "c"}}, {"a\r\nb\rc\nd", {"a", "b", "c", "d"}},
+      {"a\r\nb\r\n", {"a", "b"}}, {"a\rb\r", {"a", "b"}}, {"a\nb\n", {"a", "b", ""}},
+      {"a\r\n\r\n\r\nb", {"a", "", "", "b"}}, {"\r\n\r\na\r\nb", {"a", "b"}},
+      {"\n\na\nb", {"", "", "a", "b"}}, {"\r", {}}, {"\n", {"", ""}}, {"a\r\n\nb", {"a", "", "b"}},
+      {"a\r\rb", {"a", "", "b"}}, {"\xE9\xFF\r\n\x01", {"\xE9\xFF", "\x01"}}};
   // clang-format on
   for (const auto& [bytes, expected] : cases) {
     SCOPED_TRACE(testing::PrintToString(std::string(bytes)));

@@ -12,13 +12,15 @@ constexpr int32_t kBase = 888;
 constexpr std::size_t kDataPerLine = 16;
 using Kind = DisplayEvent::Kind;
 
+const char* const kLayers[] = {"off", "on layer0", "on layer1", "on layer0 layer1"};
+
 std::string Describe(const DisplayEvent& e) {
   char text[40] = "";
   // clang-format off
   switch (e.kind) {
     case Kind::kClear: return "clear";
     case Kind::kArea: std::snprintf(text, sizeof text, "area %d %02X", e.a, e.b); break;
-    case Kind::kOnOff: return e.a == 0 ? "off" : e.a == 1 ? "on layer0" : e.a == 2 ? "on layer1" : "on layer0 layer1";
+    case Kind::kOnOff: return kLayers[e.a & 3];
     case Kind::kBrightness: std::snprintf(text, sizeof text, "brightness %d", e.a); break;
     case Kind::kAddressMode: return e.a ? "x-advance on" : "x-advance off";
     case Kind::kX: std::snprintf(text, sizeof text, "x %d", e.a); break;

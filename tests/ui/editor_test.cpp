@@ -21,7 +21,6 @@ class Editor : public ::testing::Test {
     window.show();
     ASSERT_TRUE(window.OpenFile(QString::fromStdString(movie.Path())));
   }
-  void TearDown() override { answer = QMessageBox::Discard; }
 
   TempFile movie{Frame("100", OneCell(1, 0)) + Frame("200", test::Rows("1")) +
                  Frame("300", OneCell(17, 7))};

@@ -21,7 +21,7 @@ class UiTest : public ::testing::Test {
     ResetSharedState();
     platform.onPump = [] { QCoreApplication::processEvents(); };
     platform.onSleep = [this](int32_t ms) { port.Note("wait " + std::to_string(ms)); };
-    ChooseInDialog(QString());
+    LoadMovie("");  // no test opens the real dialog by chance
   }
   void TearDown() override {
     if (frmAbout::Instance()) frmAbout::Instance()->close();
@@ -38,18 +38,15 @@ class UiTest : public ::testing::Test {
     ProcessEvents();
     return *main;
   }
-  // The next Open dialog chooses this path; an empty path cancels it.
-  void ChooseInDialog(const QString& path) {
+  // Loads a movie with these contents (or, given "", cancels) through the Load button.
+  void LoadMovie(const std::string& movie, const std::string& name = "wave.grm") {
+    movieFile = std::make_unique<TempFile>(movie, name);
+    const QString path = movie.empty() ? QString() : QString::fromStdString(movieFile->Path());
     CommonDialog::SetScript([this, path](CommonDialog& dialog) {
       lastDialog = dialog;
       dialog.FileName = path;
     });
-  }
-  // Loads a movie with these contents (or, given "", cancels) through the Load button.
-  void LoadMovie(const std::string& movie, const std::string& name = "wave.grm") {
-    movieFile = std::make_unique<TempFile>(movie, name);
-    ChooseInDialog(movie.empty() ? QString() : QString::fromStdString(movieFile->Path()));
-    main->cmdLoad->click();
+    if (main) main->cmdLoad->click();
   }
   static void ProcessEvents() {
     QCoreApplication::processEvents();
