@@ -1,15 +1,12 @@
 #include "authoring/gif_export.h"
 
 #include <gif_lib.h>
-#include <sys/stat.h>
 #include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
 
 #include <map>
 #include <vector>
 
+#include "authoring/movie_writer.h"
 #include "authoring/quiet_platform.h"
 #include "core/shared_state.h"
 #include "platform/port/display_model.h"
@@ -129,14 +126,7 @@ std::string WriteGif(const std::string& path, const std::vector<Shot>& shots, bo
     unlink(temporary.c_str());
     return GifError(good ? error : failure);
   }
-  const mode_t mask = umask(0);  // giflib makes it private; a picture is as readable as others
-  umask(mask);
-  if (chmod(temporary.c_str(), 0666 & ~mask) != 0 || rename(temporary.c_str(), path.c_str()) != 0) {
-    const std::string reason = std::strerror(errno);
-    unlink(temporary.c_str());
-    return reason;
-  }
-  return "";
+  return MoveIntoPlace(temporary, path);
 }
 
 }  // namespace

@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/write_all.h"
+
 namespace glowreel {
 
 std::vector<std::string> FrameLines(int32_t duration, const Cells& cells) {
@@ -27,23 +29,23 @@ std::string WriteMovieLines(const std::string& path, const std::vector<std::stri
   std::string temporary = path + ".XXXXXX";
   const int fd = mkstemp(temporary.data());
   if (fd < 0) return std::strerror(errno);
-  const mode_t mask = umask(0);  // mkstemp makes it private; a movie is as readable as others
-  umask(mask);
-  fchmod(fd, 0666 & ~mask);
-  std::size_t done = 0;
-  while (done < text.size()) {
-    const ssize_t n = write(fd, text.data() + done, text.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    done += static_cast<std::size_t>(n);
-  }
-  const int error = done < text.size() ? (errno ? errno : EIO) : 0;
-  if (close(fd) != 0 || error != 0 || rename(temporary.c_str(), path.c_str()) != 0) {
-    const std::string reason = std::strerror(error ? error : errno);
+  int error = WriteAll(fd, text.data(), text.size());
+  if (close(fd) != 0 && error == 0) error = errno;
+  if (error != 0) {
     unlink(temporary.c_str());
-    return reason;
+    return std::strerror(error);
   }
-  return "";
+  return MoveIntoPlace(temporary, path);
+}
+
+std::string MoveIntoPlace(const std::string& temporary, const std::string& path) {
+  const mode_t mask = umask(0);  // made private; what we write is as readable as other files
+  umask(mask);
+  if (chmod(temporary.c_str(), 0666 & ~mask) == 0 && rename(temporary.c_str(), path.c_str()) == 0)
+    return "";
+  const std::string reason = std::strerror(errno);
+  unlink(temporary.c_str());
+  return reason;
 }
 
 }  // namespace glowreel

@@ -15,4 +15,8 @@ std::vector<std::string> FrameLines(int32_t duration, const Cells& cells);
 // that a failure leaves nothing half written. Returns "" or the reason it failed.
 std::string WriteMovieLines(const std::string& path, const std::vector<std::string>& lines);
 
+// Renames a finished temporary file (made private) over `path`, readable as other files are.
+// Returns "" or the reason; the temporary is gone either way.
+std::string MoveIntoPlace(const std::string& temporary, const std::string& path);
+
 }  // namespace glowreel

@@ -9,6 +9,7 @@
 
 #include "platform/port/builtin_sinks.h"
 #include "platform/unique_fd.h"
+#include "platform/write_all.h"
 
 namespace glowreel {
 
@@ -45,18 +46,9 @@ class TraceSink : public PortSink {
   }
 
   void Flush() override {
-    std::size_t done = 0;
-    while (done < pending_.size()) {
-      const ssize_t n = write(fd_.get(), pending_.data() + done, pending_.size() - done);
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) {
-        const int error = n < 0 ? errno : EIO;
-        pending_.clear();
-        throw DeviceError(path_, std::strerror(error));
-      }
-      done += static_cast<std::size_t>(n);
-    }
+    const int error = WriteAll(fd_.get(), pending_.data(), pending_.size());
     pending_.clear();
+    if (error != 0) throw DeviceError(path_, std::strerror(error));
   }
 
  private:

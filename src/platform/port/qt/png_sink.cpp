@@ -10,6 +10,7 @@
 #include "platform/port/qt/display_render.h"
 #include "platform/port/qt/display_window.h"
 #include "platform/unique_fd.h"
+#include "platform/write_all.h"
 
 namespace glowreel {
 
@@ -37,15 +38,8 @@ class PngWriter : public DisplayView {
   // Plain POSIX writes, so that a full disk or a size limit is told with its reason.
   static void Write(const std::string& path, const QByteArray& bytes) {
     UniqueFd fd(open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
-    qsizetype done = 0;
-    while (fd && done < bytes.size()) {
-      const ssize_t n = write(fd.get(), bytes.constData() + done, bytes.size() - done);
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) break;
-      done += n;
-    }
-    if (fd && done == bytes.size()) return;
-    const int error = errno;
+    const int error = fd ? WriteAll(fd.get(), bytes.constData(), bytes.size()) : errno;
+    if (error == 0) return;
     unlink(path.c_str());
     throw DeviceError(path, std::strerror(error));
   }
