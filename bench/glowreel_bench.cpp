@@ -72,14 +72,13 @@ void BM_RawLineScan(benchmark::State& state) {
 BENCHMARK(BM_RawLineScan)->Unit(benchmark::kMillisecond);
 
 void BM_ReadMovieFile(benchmark::State& state) {
-  sMovieFile = MoviePath();
-  const auto size = std::filesystem::file_size(sMovieFile);
+  const auto size = std::filesystem::file_size(MoviePath());
   double peakRatio = 0;
   for (auto _ : state) {
     bench::ResetPeak();
     const std::size_t before = bench::HeapInUse();
-    LineList lines = ReadMovieFile();
-    benchmark::DoNotOptimize(lines.size());
+    MovieLines read = ReadMovieFile(MoviePath());
+    benchmark::DoNotOptimize(read.lines.size());
     peakRatio = static_cast<double>(bench::HeapPeak() - before) / static_cast<double>(size);
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * size));
@@ -88,8 +87,9 @@ void BM_ReadMovieFile(benchmark::State& state) {
 BENCHMARK(BM_ReadMovieFile)->Unit(benchmark::kMillisecond);
 
 // One frame from its lines to the port: ReadFrame, DrawFrame, RefreshDisplay.
-void FramePipeline(benchmark::State& state) {
-  lPortBase = 888;
+void FramePipeline(benchmark::State& state, PortContext& port) {
+  PortContext* const previous = InstallPort(&port);
+  lPortBase = kFirstParallelPort;
   const LineList lines = SplitMovieText(MovieText(64 * 1024));
   std::vector<std::size_t> headers;
   for (std::size_t i = 0; i < lines.size(); ++i)
@@ -97,13 +97,13 @@ void FramePipeline(benchmark::State& state) {
   int32_t duration = 0;
   std::size_t next = 0;
   for (auto _ : state) {
-    ReadFrame(lines, headers[next], duration);
-    DrawFrame();
+    ReadFrame(lines, headers[next], duration, cellGrid, nullptr);
+    DrawFrame(nullptr);
     RefreshDisplay();
     next = (next + 1) % headers.size();
   }
   state.SetItemsProcessed(state.iterations());
-  UsePortSinks({});
+  InstallPort(previous);
 }
 
 // The floor of a frame: the 4,224 register writes of a refresh, each byte's four, worked out
@@ -136,17 +136,16 @@ void BM_FrameFloor(benchmark::State& state) {
 BENCHMARK(BM_FrameFloor)->Unit(benchmark::kMicrosecond);
 
 void BM_FramePipeline(benchmark::State& state) {
-  PortOpen("none", 888);
-  FramePipeline(state);
+  PortContext port;
+  port.Open("none", kFirstParallelPort);
+  FramePipeline(state, port);
 }
 BENCHMARK(BM_FramePipeline)->Unit(benchmark::kMicrosecond);
 
 void BM_FramePipelineVirtual(benchmark::State& state) {
-  std::vector<std::unique_ptr<PortSink>> sinks;
-  sinks.push_back(MakeDisplayModelSink(nullptr, 888));
-  UsePortSinks(std::move(sinks));
-  InitDisplay();
-  FramePipeline(state);
+  PortContext port;
+  port.Add(MakeDisplayModelSink(nullptr, kFirstParallelPort));
+  FramePipeline(state, port);
 }
 BENCHMARK(BM_FramePipelineVirtual)->Unit(benchmark::kMicrosecond);
 

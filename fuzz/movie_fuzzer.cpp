@@ -1,11 +1,12 @@
 // Any bytes as a movie file: split into lines (checked against a plain reading of the rules),
-// scanned for headers, every frame read and drawn. The first frames also go through the display
-// model, which must show exactly the drawn image.
+// scanned for headers, every frame read and drawn, the whole checked as --check does. The first
+// frames also go through the display model, which must show exactly the drawn image.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "authoring/movie_check.h"
 #include "core/shared_state.h"
 #include "platform/platform.h"
 #include "platform/port/display_model.h"
@@ -66,15 +67,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static CountingPlatform platform;
   static bool ready = [] {
     InstallPlatform(&platform);
-    lPortBase = 888;
+    lPortBase = kFirstParallelPort;
     return true;
   }();
   (void)ready;
   auto view = std::make_unique<Snapshot>();
   Snapshot* watcher = view.get();
-  std::vector<std::unique_ptr<PortSink>> sinks;
-  sinks.push_back(MakeDisplayModelSink(std::move(view), 888));
-  UsePortSinks(std::move(sinks));
+  PortContext port;
+  port.Add(MakeDisplayModelSink(std::move(view), kFirstParallelPort));
+  InstallPort(&port);
   InitDisplay();
 
   const std::string bytes(reinterpret_cast<const char*>(data), size);
@@ -83,15 +84,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (lines.size() != expected.size()) std::abort();
   for (std::size_t i = 0; i < lines.size(); ++i)
     if (lines[i] != expected[i]) std::abort();
+  for (std::size_t i = lines.size(); i-- > 0;)  // and walked backwards
+    if (lines[i] != expected[i]) std::abort();
+  CheckMovieLines(lines, [&](const MovieProblem& problem) {
+    if (problem.line > lines.FileLine(lines.size())) std::abort();
+  });
   constexpr int kCheckedFrames = 3;  // a refresh is costly; the model check needs only a few
   int frames = 0;
   int32_t duration = 0;
   for (std::size_t i = 0; i < lines.size(); ++i) {
     if (!IsFrameHeader(lines[i])) continue;
     const int32_t before = duration;
-    ReadFrame(lines, i, duration);
+    ReadFrame(lines, i, duration, cellGrid, [](const MovieReport&) {});
     if (!ParseDuration(lines[i].substr(1)) && duration != before) std::abort();
-    DrawFrame();
+    DrawFrame(nullptr);
     i += 9;
     if (++frames > kCheckedFrames) continue;
     RefreshDisplay();
@@ -100,6 +106,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       for (int y = 0; y < kPixelRows; ++y)
         if (watcher->last->Lit(x, y) != (pixelBuffer[x][y] != 0)) std::abort();
   }
-  UsePortSinks({});
+  InstallPort(nullptr);
   return 0;
 }

@@ -13,7 +13,7 @@ install(FILES ${CMAKE_CURRENT_BINARY_DIR}/glowreel-link DESTINATION ${CMAKE_INST
 
 # The icon, drawn by the program's own code at the sizes desktops ask for.
 add_executable(write_icons packaging/write_icons.cpp)
-target_link_libraries(write_icons PRIVATE glowreel_qt)
+target_link_libraries(write_icons PRIVATE glowreel_windows)
 set(icon_sizes 16 24 32 48 64 128 256)
 set(icon_dir ${CMAKE_CURRENT_BINARY_DIR}/icons)
 list(TRANSFORM icon_sizes APPEND ".png" OUTPUT_VARIABLE icon_files)

@@ -1,141 +1,103 @@
 #include "authoring/gif_export.h"
 
-#include <gif_lib.h>
-#include <unistd.h>
+#include <optional>
 
-#include <map>
-#include <vector>
-
-#include "authoring/movie_writer.h"
-#include "authoring/quiet_platform.h"
+#include "authoring/gif_writer.h"
 #include "core/shared_state.h"
+#include "platform/platform.h"
 #include "platform/port/display_model.h"
+#include "platform/port/port.h"
 #include "platform/port/qt/display_render.h"
-#include "player/play_movie.h"
-#include "vfd/vfd.h"
+#include "player/session.h"
 
 namespace glowreel {
 
 namespace {
 
-constexpr int32_t kPortBase = 888;
-
+// What the display showed, and for how long.
 struct Shot {
   DisplaySnapshot look;
-  int32_t holdMs = 0;
+  int64_t holdMs = 0;
 };
 
-// A new shot whenever the display changed before a wait.
-class ShotTaker : public DisplayView {
+bool SameLook(const DisplaySnapshot& a, const DisplaySnapshot& b) {
+  return a.lit == b.lit && a.on == b.on && a.brightness == b.brightness;
+}
+
+// Plays the movie unseen: waits cost no time and only lengthen the shot on the display; a new
+// shot begins whenever the display changed before a wait, and the one before goes to the GIF.
+class UnseenPlayback : public Platform, public PlayerWindow, public DisplayView {
  public:
-  explicit ShotTaker(std::vector<Shot>& shots) : shots_(shots) {}
+  UnseenPlayback(GifWriter& gif, const std::function<void(const std::string&)>& warn)
+      : gif_(gif), warn_(warn) {}
+
+  // The platform: a clock that costs nothing.
+  void Sleep(int32_t milliseconds) override {
+    if (shot_) shot_->holdMs += milliseconds;
+  }
+  void DoEvents() override {}
+  void MsgBox(const std::string& text, const std::string&) override { warn_(text); }
+  void Beep() override {}
+
+  // The window: played once; reports go to the warnings.
+  int RepeatValue() const override { return 0; }
+  void SetGoCaption(const std::string&) override {}
+  void Report(const MovieReport& report) override {
+    warn_(std::to_string(report.error.Number()) + " - " + report.error.Description());
+  }
+  void FrameShown(std::size_t) override {
+    if (!playing_) shot_.reset();  // what showed before the first frame is not the movie
+    playing_ = true;
+  }
+
+  // The display's view.
   void Settled(const DisplayModel& model) override {
     const DisplaySnapshot look = DisplaySnapshot::Of(model);
-    const Shot* last = shots_.empty() ? nullptr : &shots_.back();
-    if (last && last->look.lit == look.lit && last->look.on == look.on &&
-        last->look.brightness == look.brightness)
-      return;
-    shots_.push_back({look, 0});
+    if (shot_ && SameLook(shot_->look, look)) return;
+    Finish();
+    shot_ = Shot{look, 0};
+  }
+
+  // The last shot goes out; a frame that never paused was never settled, so it has none.
+  void Finish() {
+    if (shot_ && shot_->holdMs > 0) gif_.Add(RenderDisplay(shot_->look), shot_->holdMs);
+    shot_.reset();
   }
 
  private:
-  std::vector<Shot>& shots_;
+  GifWriter& gif_;
+  const std::function<void(const std::string&)>& warn_;
+  std::optional<Shot> shot_;
+  bool playing_ = false;
 };
 
-std::vector<Shot> PlayUnseen(const std::string& moviePath,
-                             const std::function<void(const std::string&)>& warn) {
-  std::vector<Shot> shots;
-  QuietPlatform clock;  // waits cost no time; they only lengthen the shot on the display
-  clock.onSleep = [&](int32_t ms) {
-    if (!shots.empty()) shots.back().holdMs += ms;
-  };
-  clock.onReport = warn;
-  std::vector<std::unique_ptr<PortSink>> sinks;
-  sinks.push_back(MakeDisplayModelSink(std::make_unique<ShotTaker>(shots), kPortBase));
-  UsePortSinks(std::move(sinks));
-  // As a person would: open the window, load the movie, then play.
-  lPortBase = kPortBase;
-  InitDisplay();
-  SetBrightness(15);
-  ClearDisplay();
-  shots.clear();  // what showed before Play is not the movie
-  sMovieFile = moviePath;
-  bPlaying = true;
-  PlayMovie();
-  UsePortSinks({});
-  return shots;  // a frame that never paused was never settled, so it has no shot
-}
+// Shows the model through a view that outlives the sink.
+class ViewThrough : public DisplayView {
+ public:
+  explicit ViewThrough(DisplayView& view) : view_(view) {}
+  void Settled(const DisplayModel& model) override { view_.Settled(model); }
 
-std::string GifError(int code) {
-  const char* text = GifErrorString(code);
-  return text ? text : "cannot write the GIF";
-}
-
-std::string WriteGif(const std::string& path, const std::vector<Shot>& shots, bool repeat) {
-  std::vector<QImage> pictures;
-  std::map<QRgb, GifPixelType> index;
-  for (const Shot& shot : shots) {
-    pictures.push_back(RenderDisplay(shot.look));
-    const QImage& picture = pictures.back();
-    for (int y = 0; y < picture.height(); ++y) {
-      const auto* line = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
-      for (int x = 0; x < picture.width(); ++x)
-        if (index.size() < 256) index.try_emplace(line[x], static_cast<GifPixelType>(index.size()));
-    }
-  }
-  int mapSize = 2;
-  while (mapSize < static_cast<int>(index.size())) mapSize *= 2;
-  ColorMapObject* map = GifMakeMapObject(mapSize, nullptr);
-  for (const auto& [rgb, i] : index)
-    map->Colors[i] = {static_cast<GifByteType>(qRed(rgb)), static_cast<GifByteType>(qGreen(rgb)),
-                      static_cast<GifByteType>(qBlue(rgb))};
-  const std::string temporary = path + ".part";
-  int error = 0;
-  GifFileType* gif = EGifOpenFileName(temporary.c_str(), false, &error);
-  if (!gif) {
-    GifFreeMapObject(map);
-    return GifError(error);
-  }
-  EGifSetGifVersion(gif, true);
-  const int width = pictures.front().width(), height = pictures.front().height();
-  bool good = EGifPutScreenDesc(gif, width, height, 8, 0, map) == GIF_OK;
-  if (repeat) {  // the NETSCAPE2.0 block: loop for ever
-    const GifByteType loops[] = {1, 0, 0};
-    good = good && EGifPutExtensionLeader(gif, APPLICATION_EXT_FUNC_CODE) == GIF_OK &&
-           EGifPutExtensionBlock(gif, 11, "NETSCAPE2.0") == GIF_OK &&
-           EGifPutExtensionBlock(gif, 3, loops) == GIF_OK && EGifPutExtensionTrailer(gif) == GIF_OK;
-  }
-  std::vector<GifPixelType> line(static_cast<std::size_t>(width));
-  for (std::size_t k = 0; good && k < shots.size(); ++k) {
-    GraphicsControlBlock control{DISPOSAL_UNSPECIFIED, false, shots[k].holdMs / 10,
-                                 NO_TRANSPARENT_COLOR};
-    GifByteType extension[4];
-    EGifGCBToExtension(&control, extension);
-    good = EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, 4, extension) == GIF_OK &&
-           EGifPutImageDesc(gif, 0, 0, width, height, false, nullptr) == GIF_OK;
-    for (int y = 0; good && y < height; ++y) {
-      const auto* pixels = reinterpret_cast<const QRgb*>(pictures[k].constScanLine(y));
-      for (int x = 0; x < width; ++x) line[x] = index[pixels[x]];
-      good = EGifPutLine(gif, line.data(), width) == GIF_OK;
-    }
-  }
-  const int failure = good ? 0 : gif->Error;
-  const bool closed = EGifCloseFile(gif, &error) == GIF_OK;
-  GifFreeMapObject(map);
-  if (!good || !closed) {
-    unlink(temporary.c_str());
-    return GifError(good ? error : failure);
-  }
-  return MoveIntoPlace(temporary, path);
-}
+ private:
+  DisplayView& view_;
+};
 
 }  // namespace
 
 std::string ExportGif(const std::string& moviePath, const std::string& gifPath, bool repeat,
                       const std::function<void(const std::string&)>& warn) {
-  const std::vector<Shot> shots = PlayUnseen(moviePath, warn);
-  if (shots.empty()) return "the movie shows no frame that lasts";
-  return WriteGif(gifPath, shots, repeat);
+  const QImage blank = RenderDisplay(DisplaySnapshot{});
+  GifWriter gif(gifPath, blank.width(), blank.height(), DisplayPalette(), repeat);
+  UnseenPlayback unseen(gif, warn);
+  PortContext port;
+  port.Add(MakeDisplayModelSink(std::make_unique<ViewThrough>(unseen), kFirstParallelPort));
+  Platform* const platform = InstallPlatform(&unseen);
+  PortContext* const previous = InstallPort(&port);
+  PlaySession(unseen, moviePath, /*fadeOut=*/false);
+  unseen.Finish();
+  InstallPort(previous);
+  InstallPlatform(platform);
+  if (gif.Frames() == 0) return "the movie shows no frame that lasts";
+  return gif.Finish();
 }
 
 }  // namespace glowreel

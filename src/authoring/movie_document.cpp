@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "authoring/movie_writer.h"
-#include "authoring/quiet_platform.h"
 #include "player/frame.h"
 #include "player/movie_file.h"
 
@@ -57,10 +56,9 @@ MovieDocument::MovieDocument() {
 }
 
 std::string MovieDocument::Open(const std::string& path) {
-  QuietPlatform quiet;
-  sMovieFile = path;
-  const LineList lines = ReadMovieFile();
-  if (!quiet.reports.empty()) return quiet.reports.front();
+  const MovieLines read = ReadMovieFile(path);
+  if (read.error) return std::to_string(read.error->Number()) + " - " + read.error->Description();
+  const LineList& lines = read.lines;
   std::vector<DocFrame> frames;
   std::size_t next = 0;  // the first line not yet taken
   const auto take = [&](std::size_t end) {
@@ -138,7 +136,9 @@ void MovieDocument::SetDurations(const std::vector<int>& frames, int32_t duratio
 }
 
 std::vector<MovieProblem> MovieDocument::Check() const {
-  return CheckMovieLines(ListOf(Lines()));
+  std::vector<MovieProblem> problems;
+  CheckMovieLines(ListOf(Lines()), [&](const MovieProblem& p) { problems.push_back(p); });
+  return problems;
 }
 
 int MovieDocument::FrameAtLine(std::size_t line) const {
@@ -218,20 +218,19 @@ void MovieDocument::Replace(std::vector<DocFrame> frames, std::vector<std::strin
 }
 
 void MovieDocument::Recompute() {
-  QuietPlatform quiet;
   const LineList lines = ListOf(Lines());
   looks_.clear();
-  cellGrid = CellGrid{};  // as the player finds them when it starts
+  CellGrid cells{};  // as the player finds them when it starts
   int32_t duration = 0;
   ForEachFrame(lines, [&](std::size_t header) {
-    quiet.reports.clear();
-    ReadFrame(lines, header, duration);
-    FrameLook look{cellGrid, duration, false, {}};
-    for (const std::string& report : quiet.reports)
-      look.durationOverflows |= report.rfind("6 - ", 0) == 0;
+    bool overflows = false;
+    ReadFrame(lines, header, duration, cells, [&](const MovieReport& report) {
+      overflows = overflows || report.error.Number() == kErrOverflow;
+    });
+    FrameLook look{cells, duration, overflows, {}};
     for (int y = 0; y < kCellRows; ++y)
       for (int x = 0; x < kCellColumns; ++x)
-        if (ConvertCell(cellGrid[x][y]) == CellLight::kMismatch) look.mismatches.emplace_back(x, y);
+        if (ConvertCell(cells[x][y]) == CellLight::kMismatch) look.mismatches.emplace_back(x, y);
     looks_.push_back(std::move(look));
     return true;
   });

@@ -1,16 +1,12 @@
 #include "authoring/movie_writer.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdlib>
-#include <cstring>
-
-#include "platform/write_all.h"
+#include "platform/replace_file.h"
 
 namespace glowreel {
+
+namespace {
+constexpr std::size_t kChunk = 1 << 16;
+}  // namespace
 
 std::vector<std::string> FrameLines(int32_t duration, const Cells& cells) {
   std::vector<std::string> lines = {"@" + std::to_string(duration)};
@@ -24,28 +20,17 @@ std::vector<std::string> FrameLines(int32_t duration, const Cells& cells) {
 }
 
 std::string WriteMovieLines(const std::string& path, const std::vector<std::string>& lines) {
+  ReplacementFile file(path);
   std::string text;
-  for (const std::string& line : lines) text += line + "\r\n";
-  std::string temporary = path + ".XXXXXX";
-  const int fd = mkstemp(temporary.data());
-  if (fd < 0) return std::strerror(errno);
-  int error = WriteAll(fd, text.data(), text.size());
-  if (close(fd) != 0 && error == 0) error = errno;
-  if (error != 0) {
-    unlink(temporary.c_str());
-    return std::strerror(error);
+  for (const std::string& line : lines) {
+    text += line;
+    text += "\r\n";
+    if (text.size() < kChunk) continue;
+    file.Write(text.data(), text.size());  // after a failure, nothing more is tried
+    text.clear();
   }
-  return MoveIntoPlace(temporary, path);
-}
-
-std::string MoveIntoPlace(const std::string& temporary, const std::string& path) {
-  const mode_t mask = umask(0);  // made private; what we write is as readable as other files
-  umask(mask);
-  if (chmod(temporary.c_str(), 0666 & ~mask) == 0 && rename(temporary.c_str(), path.c_str()) == 0)
-    return "";
-  const std::string reason = std::strerror(errno);
-  unlink(temporary.c_str());
-  return reason;
+  file.Write(text.data(), text.size());
+  return file.Commit();
 }
 
 }  // namespace glowreel

@@ -2,6 +2,9 @@
 
 #include <QImageReader>
 
+#include "platform/port/qt/display_render.h"
+#include "player/frame.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -9,8 +12,8 @@ namespace glowreel {
 
 namespace {
 
-constexpr double kAreaWidth = 126, kAreaHeight = 64;  // the dots the cells cover
-constexpr double kCellWidth = 7, kCellHeight = 8;
+constexpr double kAreaWidth = kCellAreaWidth, kAreaHeight = kCellAreaHeight;
+constexpr double kCellWidth = kCellPitchX, kCellHeight = kCellPitchY;
 constexpr int32_t kUndelayedFrame = 100;
 
 // Where the picture lies on the area: area = offset + scale * picture.
@@ -82,6 +85,15 @@ Cells CellsOfPicture(const QImage& picture, const CellOptions& options) {
     }
   }
   return cells;
+}
+
+QImage CellsLook(const Cells& cells) {
+  CellGrid grid;
+  for (int x = 0; x < kCellColumns; ++x)
+    for (int y = 0; y < kCellRows; ++y) grid[x][y] = Cell::Char(cells[x][y] ? '1' : '0');
+  PixelBuffer pixels;
+  DrawCells(grid, pixels, nullptr);
+  return RenderDisplay(DisplaySnapshot::Of(pixels));
 }
 
 std::string ReadPictures(const std::vector<std::string>& paths, const CellOptions& options,

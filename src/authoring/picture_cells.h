@@ -27,6 +27,9 @@ struct CellOptions {
 // per pixel, whatever the fit.
 Cells CellsOfPicture(const QImage& picture, const CellOptions& options);
 
+// The cells as the display shows them, in the virtual display's look.
+QImage CellsLook(const Cells& cells);
+
 // How long the frames of pictures last: every frame `every` when given; otherwise a still
 // picture `still`, and a frame of an animated GIF its own delay (0 counts as 100 ms, as
 // browsers do).

@@ -4,13 +4,10 @@
 #include <cstdint>
 #include <string>
 
+#include "core/display_facts.h"
+
 // The program-wide state that the windows, the player and the display driver share.
 namespace glowreel {
-
-inline constexpr int kPixelColumns = 128;
-inline constexpr int kPixelRows = 64;
-inline constexpr int kCellColumns = 18;
-inline constexpr int kCellRows = 8;
 
 inline constexpr int16_t kLit = -1;  // a lit pixel as the frame writes it; any non-zero reads lit
 inline constexpr int16_t kDark = 0;

@@ -34,6 +34,11 @@ int InstallExitSignals() {
   return pipeEnds[0];
 }
 
+void IgnoreOutputSignals() {
+  std::signal(SIGPIPE, SIG_IGN);
+  std::signal(SIGXFSZ, SIG_IGN);
+}
+
 bool TakeExitSignal() {
   char bytes[16];
   while (pipeEnds[0] >= 0 && read(pipeEnds[0], bytes, sizeof bytes) > 0) signalled = true;

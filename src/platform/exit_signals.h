@@ -9,4 +9,8 @@ int InstallExitSignals();
 // True once an exit signal has come; takes the pending bytes off the pipe.
 bool TakeExitSignal();
 
+// A reader gone from a pipe (SIGPIPE) or a file-size limit (SIGXFSZ) does not end the program:
+// the write that meets it fails, and its output is reported and left out.
+void IgnoreOutputSignals();
+
 }  // namespace glowreel

@@ -1,6 +1,5 @@
 #include "platform/platform.h"
 
-#include "platform/port/port.h"
 #include "platform/system_sleep.h"
 
 namespace glowreel {
@@ -18,6 +17,7 @@ class HeadlessPlatform : public Platform {
 
 HeadlessPlatform headless;
 Platform* current = &headless;
+void (*beforeWait)() = nullptr;
 
 }  // namespace
 
@@ -27,8 +27,12 @@ Platform* InstallPlatform(Platform* platform) {
   return previous;
 }
 
+void SetBeforeWait(void (*hook)()) {
+  beforeWait = hook;
+}
+
 void Sleep(int32_t milliseconds) {
-  PortFlush();
+  if (beforeWait) beforeWait();
   current->Sleep(milliseconds);
 }
 

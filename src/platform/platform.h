@@ -21,8 +21,11 @@ class Platform {
 // Installs the platform the free functions below use; returns the one installed before.
 Platform* InstallPlatform(Platform* platform);
 
-// Blocks for the given time; port output is flushed first so traces are complete at every wait.
+// Blocks for the given time, after running the hook set before waits.
 void Sleep(int32_t milliseconds);
+// What runs before every wait: the port pushes its buffered output out, so that traces are
+// complete at every wait.
+void SetBeforeWait(void (*hook)());
 void DoEvents();
 void MsgBox(const std::string& text, const std::string& title);
 void Beep();

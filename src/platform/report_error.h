@@ -1,7 +1,5 @@
 #pragma once
 
-#include <cstdint>
-
 #include "platform/run_time_error.h"
 
 namespace glowreel {
@@ -9,8 +7,5 @@ namespace glowreel {
 // The one way a trapped procedure reports a run-time error: a modal "Error" box. The caller
 // then goes on with its next step.
 void ReportError(const RunTimeError& error);
-
-// How many reports have been made since the program started.
-uint64_t ReportCount();
 
 }  // namespace glowreel

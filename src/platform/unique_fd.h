@@ -20,6 +20,8 @@ class UniqueFd {
     if (fd_ >= 0) close(fd_);
   }
   int get() const { return fd_; }
+  // Gives up the descriptor without closing it.
+  int release() { return std::exchange(fd_, -1); }
   explicit operator bool() const { return fd_ >= 0; }
 
  private:

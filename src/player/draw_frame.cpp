@@ -1,15 +1,9 @@
 #include "core/shared_state.h"
-#include "platform/report_error.h"
 #include "player/frame.h"
 
 namespace glowreel {
 
 namespace {
-
-constexpr int kCellPitchX = 7;
-constexpr int kCellPitchY = 8;
-constexpr int kBlockWidth = 6;
-constexpr int kBlockHeight = 7;
 
 void DrawBlock(PixelBuffer& pixels, int cellX, int cellY) {
   for (int c = 0; c < kBlockWidth; ++c) {
@@ -31,19 +25,19 @@ CellLight ConvertCell(const Cell& cell) {
   return CellLight::kMismatch;
 }
 
-void DrawCells(const CellGrid& cells, PixelBuffer& pixels, bool report) {
+void DrawCells(const CellGrid& cells, PixelBuffer& pixels, const MismatchSink& onMismatch) {
   for (auto& column : pixels) column.fill(kDark);
   for (int y = 0; y < kCellRows; ++y) {
     for (int x = 0; x < kCellColumns; ++x) {
       const CellLight light = ConvertCell(cells[x][y]);
-      if (light == CellLight::kMismatch && report) ReportError(RunTimeError(kErrTypeMismatch));
+      if (light == CellLight::kMismatch && onMismatch) onMismatch(x, y);
       if (light != CellLight::kDark) DrawBlock(pixels, x, y);
     }
   }
 }
 
-void DrawFrame() {
-  DrawCells(cellGrid, pixelBuffer, /*report=*/true);
+void DrawFrame(const MismatchSink& onMismatch) {
+  DrawCells(cellGrid, pixelBuffer, onMismatch);
 }
 
 }  // namespace glowreel

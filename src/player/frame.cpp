@@ -1,21 +1,22 @@
 #include "player/frame.h"
 
-#include "core/shared_state.h"
-#include "platform/report_error.h"
 #include "player/duration.h"
 
 namespace glowreel {
 
-void ReadFrame(const LineList& lines, std::size_t i, int32_t& duration) {
+void ReadFrame(const LineList& lines, std::size_t i, int32_t& duration, CellGrid& cells,
+               const ReportSink& report) {
+  const std::size_t headerLine = lines.FileLine(i);
   for (int y = 0; y < kCellRows; ++y) {
     const std::size_t row = i + static_cast<std::size_t>(y) + 1;
+    if (row >= lines.size()) {
+      for (int x = 0; x < kCellColumns; ++x)
+        report({RunTimeError(kErrSubscriptOutOfRange), headerLine});
+      continue;
+    }
+    const std::string_view line = lines[row];
     for (int x = 0; x < kCellColumns; ++x) {
-      if (row >= lines.size()) {
-        ReportError(RunTimeError(kErrSubscriptOutOfRange));
-        continue;
-      }
-      const std::string_view line = lines[row];
-      cellGrid[x][y] =
+      cells[x][y] =
           static_cast<std::size_t>(x) < line.size() ? Cell::Char(line[x]) : Cell::EmptyText();
     }
   }
@@ -23,7 +24,7 @@ void ReadFrame(const LineList& lines, std::size_t i, int32_t& duration) {
   if (value) {
     duration = *value;
   } else {
-    ReportError(RunTimeError(kErrOverflow));
+    report({RunTimeError(kErrOverflow), headerLine});
   }
 }
 

@@ -10,8 +10,6 @@
 #include <cstring>
 #include <new>
 
-#include "core/shared_state.h"
-#include "platform/report_error.h"
 #include "platform/unique_fd.h"
 
 namespace glowreel {
@@ -64,17 +62,22 @@ int32_t ReadWholeFile(const std::string& path, std::string& bytes) {
 // Reads the bytes line by line as the text reader does (a line ends at CR, optionally
 // followed by LF, or at the end) and joins the lines with LF, starting the join only once the
 // gathered text is non-empty. Done in place, since the gathered text never outgrows what has
-// been read.
-void GatherLines(std::string& bytes) {
+// been read. Returns how many empty lines were dropped before the text began.
+std::size_t GatherLines(std::string& bytes) {
   char* const data = bytes.data();
   const std::size_t size = bytes.size();
   std::size_t read = 0;
   std::size_t written = 0;
+  std::size_t skipped = 0;
   while (read < size) {
     const void* cr = std::memchr(data + read, '\r', size - read);
     const std::size_t end =
         cr ? static_cast<std::size_t>(static_cast<const char*>(cr) - data) : size;
-    if (written > 0) data[written++] = '\n';
+    if (written > 0) {
+      data[written++] = '\n';
+    } else if (end == read) {
+      ++skipped;
+    }
     std::memmove(data + written, data + read, end - read);
     written += end - read;
     read = end;
@@ -84,9 +87,10 @@ void GatherLines(std::string& bytes) {
     }
   }
   bytes.resize(written);
+  return skipped;
 }
 
-// Line feeds are found eight bytes at a time: a movie's lines are too short for a library
+// Line feeds are counted eight bytes at a time: a movie's lines are too short for a library
 // call per line. The mask has the top bit set in each byte that holds a line feed.
 static_assert(std::endian::native == std::endian::little, "the masks count bytes from the low end");
 constexpr uint64_t kOnes = 0x0101010101010101ULL;
@@ -112,39 +116,45 @@ std::size_t CountLineFeeds(const std::string& text) {
 
 }  // namespace
 
-LineList::LineList(std::string text) : text_(std::move(text)) {
-  if (text_.empty()) return;
+LineList::LineList(std::string text, std::size_t skipped)
+    : text_(std::move(text)),
+      count_(text_.empty() ? 0 : CountLineFeeds(text_) + 1),
+      skipped_(skipped) {}
+
+std::string_view LineList::operator[](std::size_t i) const {
   const char* const data = text_.data();
   const std::size_t size = text_.size();
-  starts_.reserve(CountLineFeeds(text_) + 1);
-  starts_.push_back(0);
-  std::size_t at = 0;
-  for (; size - at >= 8; at += 8) {
-    for (uint64_t mask = LineFeedMask(data + at); mask != 0; mask &= mask - 1) {
-      starts_.push_back(at + static_cast<std::size_t>(__builtin_ctzll(mask)) / 8 + 1);
-    }
+  if (i < at_ && i < at_ - i) at_ = atStart_ = 0;  // nearer the start than the last line asked
+  for (; at_ > i; --at_) {
+    const void* feed = atStart_ > 1 ? memrchr(data, '\n', atStart_ - 1) : nullptr;
+    atStart_ = feed ? static_cast<std::size_t>(static_cast<const char*>(feed) - data) + 1 : 0;
   }
-  for (; at < size; ++at) {
-    if (data[at] == '\n') starts_.push_back(at + 1);
+  for (; at_ < i; ++at_) {
+    atStart_ =
+        static_cast<std::size_t>(
+            static_cast<const char*>(std::memchr(data + atStart_, '\n', size - atStart_)) - data) +
+        1;
   }
+  const void* feed = std::memchr(data + atStart_, '\n', size - atStart_);
+  const std::size_t end =
+      feed ? static_cast<std::size_t>(static_cast<const char*>(feed) - data) : size;
+  return std::string_view(data + atStart_, end - atStart_);
 }
 
 LineList SplitMovieText(std::string bytes) {
-  GatherLines(bytes);
-  return LineList(std::move(bytes));
+  const std::size_t skipped = GatherLines(bytes);
+  return LineList(std::move(bytes), skipped);
 }
 
-LineList ReadMovieFile() {
+MovieLines ReadMovieFile(const std::string& path) {
   try {
     std::string bytes;
-    if (const int32_t error = ReadWholeFile(sMovieFile, bytes); error != 0) {
-      ReportError(RunTimeError(error));
-      return LineList();
+    if (const int32_t error = ReadWholeFile(path, bytes); error != 0) {
+      return {LineList(), RunTimeError(error)};
     }
-    return SplitMovieText(std::move(bytes));
+    return {SplitMovieText(std::move(bytes)), std::nullopt};
   } catch (const std::bad_alloc&) {
-    ReportError(RunTimeError(kErrOutOfMemory));
-    return LineList();
+    return {LineList(), RunTimeError(kErrOutOfMemory)};
   }
 }
 

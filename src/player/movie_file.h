@@ -1,36 +1,48 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
+
+#include "platform/run_time_error.h"
 
 namespace glowreel {
 
-// A movie's lines: one buffer of text and the start of each line in it.
+// A movie's lines: the text with its lines separated by single line feeds. Lines are found as
+// they are asked for, walking from the last one asked for, so the list costs no more memory than
+// its text; playing and checking walk it in order.
 class LineList {
  public:
   LineList() = default;
   // Takes text whose lines are separated by single line feeds; an empty text has no lines.
-  explicit LineList(std::string text);
+  // `skipped` empty lines stood before it in the file.
+  explicit LineList(std::string text, std::size_t skipped = 0);
 
-  std::size_t size() const { return starts_.size(); }
-  bool empty() const { return starts_.empty(); }
-  std::string_view operator[](std::size_t i) const {
-    const std::size_t end = i + 1 < starts_.size() ? starts_[i + 1] - 1 : text_.size();
-    return std::string_view(text_).substr(starts_[i], end - starts_[i]);
-  }
+  std::size_t size() const { return count_; }
+  bool empty() const { return count_ == 0; }
+  std::string_view operator[](std::size_t i) const;
+  // The number the file's own line ends give line i, counted from 1.
+  std::size_t FileLine(std::size_t i) const { return i + 1 + skipped_; }
 
  private:
   std::string text_;
-  std::vector<std::size_t> starts_;
+  std::size_t count_ = 0;
+  std::size_t skipped_ = 0;
+  mutable std::size_t at_ = 0;       // the line last asked for
+  mutable std::size_t atStart_ = 0;  // where it starts in the text
 };
 
-// Reads the file named by sMovieFile. A line ends at CR, CR LF or the end of the file; a lone
-// LF stays in its line and so divides it when the gathered text is cut at line feeds. A file
-// that cannot be read (missing, not a regular file, too large to hold) is reported once and
-// gives a movie without lines.
-LineList ReadMovieFile();
+// A movie as read: its lines, or the error that stopped the reading and no lines.
+struct MovieLines {
+  LineList lines;
+  std::optional<RunTimeError> error;
+};
+
+// Reads a movie file. A line ends at CR, CR LF or the end of the file; a lone LF stays in its
+// line and so divides it when the gathered text is cut at line feeds. A file that cannot be read
+// (missing, not a regular file, too large to hold) gives the error and no lines.
+MovieLines ReadMovieFile(const std::string& path);
 
 // The same rules applied to bytes already in memory.
 LineList SplitMovieText(std::string bytes);

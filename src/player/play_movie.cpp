@@ -5,7 +5,6 @@
 
 #include "core/shared_state.h"
 #include "platform/platform.h"
-#include "platform/report_error.h"
 #include "player/frame.h"
 #include "player/movie_file.h"
 #include "vfd/vfd.h"
@@ -14,53 +13,61 @@ namespace glowreel {
 
 namespace {
 
-constexpr int32_t kSliceMs = 10;
-
-PlayerWindow* playerWindow = nullptr;
-
 // Ends the pass: returns true when playback goes on with another one.
-bool EndOfPass(bool repeatable) {
+bool EndOfPass(PlayerWindow& window, bool repeatable) {
   // One event pump per pass keeps a movie that never pauses stoppable.
   DoEvents();
   if (!bPlaying) return false;
-  const bool repeat = playerWindow && playerWindow->RepeatValue() != 0;
-  if (repeat && repeatable) return true;
+  if (window.RepeatValue() != 0 && repeatable) return true;
   bPlaying = false;
-  if (playerWindow) playerWindow->SetGoCaption("&Play");
+  window.SetGoCaption("&Play");
   return false;
+}
+
+// The line a cell of row y of the frame at `header` came from: its row, or the header where
+// the file ended before it.
+std::size_t RowLine(const LineList& lines, std::size_t header, int y) {
+  const std::size_t row = header + 1 + static_cast<std::size_t>(y);
+  return lines.FileLine(row < lines.size() ? row : header);
 }
 
 }  // namespace
 
-void SetPlayerWindow(PlayerWindow* window) {
-  playerWindow = window;
-}
-
-void PlayMovie() {
+void PlayMovie(PlayerWindow& window) {
   LineList lines;
   bool loaded = false;
   int32_t duration = 0;
   while (bPlaying) {
     if (!loaded) {
-      lines = ReadMovieFile();
+      MovieLines read = ReadMovieFile(sMovieFile);
+      if (read.error) window.Report({*read.error, 0});
+      lines = std::move(read.lines);
       loaded = true;
     }
-    const uint64_t reportsBefore = ReportCount();
+    bool reported = false;
     bool shownFrame = false;
     bool paused = false;
+    const ReportSink report = [&](const MovieReport& what) {
+      reported = true;
+      window.Report(what);
+    };
     const bool passEnded = ForEachFrame(lines, [&](std::size_t header) {
-      ReadFrame(lines, header, duration);
-      DrawFrame();
+      ReadFrame(lines, header, duration, cellGrid, report);
+      DrawFrame([&](int, int y) {
+        report({RunTimeError(kErrTypeMismatch), RowLine(lines, header, y)});
+      });
       RefreshDisplay();
+      window.FrameShown(header);
       shownFrame = true;
-      paused = Delay(duration) || paused;
+      const Pause pause = Delay(duration);
+      if (pause == Pause::kOverflow) report({RunTimeError(kErrOverflow), lines.FileLine(header)});
+      paused = paused || pause == Pause::kMade;
       return bPlaying;
     });
     if (!passEnded) return;
     // A pass that showed nothing, or reported without ever pausing, would follow itself at
     // once for ever, its boxes leaving no moment for Stop.
-    const bool reportedWithoutPause = ReportCount() != reportsBefore && !paused;
-    if (!EndOfPass(shownFrame && !reportedWithoutPause)) return;
+    if (!EndOfPass(window, shownFrame && !(reported && !paused))) return;
   }
 }
 
@@ -70,17 +77,14 @@ std::optional<int32_t> SliceCount(int32_t duration) {
   return std::max(0, static_cast<int32_t>(last) + 1);
 }
 
-bool Delay(int32_t duration) {
+Pause Delay(int32_t duration) {
   const std::optional<int32_t> slices = SliceCount(duration);
-  if (!slices) {
-    ReportError(RunTimeError(kErrOverflow));
-    return false;
-  }
+  if (!slices) return Pause::kOverflow;
   for (int32_t slice = 0; slice < *slices && !bExiting; ++slice) {
     Sleep(kSliceMs);
     DoEvents();
   }
-  return *slices > 0;
+  return *slices > 0 ? Pause::kMade : Pause::kNone;
 }
 
 }  // namespace glowreel

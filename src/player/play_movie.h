@@ -1,32 +1,40 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
 
+#include "player/movie_report.h"
+
 namespace glowreel {
 
-// The two controls of the main window that playback touches, at the end of a pass only.
+// The main window as playback sees it: the two controls it touches at the end of a pass, and
+// where reports go.
 class PlayerWindow {
  public:
   virtual ~PlayerWindow() = default;
   // The Repeat check box: 0 unticked, anything else ticked.
   virtual int RepeatValue() const = 0;
   virtual void SetGoCaption(const std::string& caption) = 0;
+  // Each report as it happens; the window shows it in a box.
+  virtual void Report(const MovieReport& report) = 0;
+  // The frame whose header is line `header` of the movie has just been sent, before its pause.
+  virtual void FrameShown(std::size_t header) { (void)header; }
 };
 
-// The window PlayMovie reports to; none means Repeat is unticked and no caption is set.
-void SetPlayerWindow(PlayerWindow* window);
-
 // Plays sMovieFile while bPlaying stays True; returns when playback has ended.
-void PlayMovie();
+void PlayMovie(PlayerWindow& window);
 
 // The slices of 10 ms a frame of this duration is held: round(duration / 10) + 1, none below
 // zero; empty when the rounded count does not fit 16 bits.
 std::optional<int32_t> SliceCount(int32_t duration);
 
-// Holds a frame for its slices, pumping events after each; an out-of-range count is reported
-// and makes no pause. Ends early once the program is exiting. Returns whether it paused.
-bool Delay(int32_t duration);
+// What a frame's pause came to.
+enum class Pause { kMade, kNone, kOverflow };
+
+// Holds a frame for its slices, pumping events after each; a count out of range makes no pause
+// (the caller reports the overflow). Ends early once the program is exiting.
+Pause Delay(int32_t duration);
 
 }  // namespace glowreel

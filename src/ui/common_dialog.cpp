@@ -1,7 +1,9 @@
 #include "ui/common_dialog.h"
 
 #include <QFileDialog>
+#include <QScopeGuard>
 #include <QSettings>
+#include <QStandardPaths>
 
 #include "platform/run_time_error.h"
 
@@ -38,6 +40,10 @@ void CommonDialog::ShowOpen() {
     // Qt's dialog keeps its history and last folder in the user's settings; this program keeps
     // nothing between uses or runs, so those settings go where they cannot be written.
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("/dev/null"));
+    const auto restore = qScopeGuard([] {
+      QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                         QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
+    });
     // Qt's own dialog, not the desktop's: it behaves the same everywhere and takes a typed path,
     // also of a file that does not exist (playing it then reports it missing).
     QFileDialog dialog(nullptr, DialogTitle, InitDir);

@@ -6,8 +6,8 @@
 #include <QMimeData>
 
 #include "core/shared_state.h"
-#include "platform/run_time_error.h"
-#include "player/play_movie.h"
+#include "platform/report_error.h"
+#include "player/session.h"
 #include "ui/frm_about.h"
 #include "ui/layout.h"
 #include "ui/program_icon.h"
@@ -16,9 +16,6 @@
 namespace glowreel {
 
 namespace {
-
-constexpr int32_t kFirstParallelPort = 888;  // 0x378
-constexpr int16_t kFullBrightness = 15;
 
 QPushButton* Button(QWidget* parent, const QString& caption, const QRect& geometry) {
   auto* button = new QPushButton(caption, parent);
@@ -70,13 +67,10 @@ frmMain::frmMain() {
   connect(cmdAbout, &QPushButton::clicked, this, [this] { cmdAbout_Click(); });
   connect(cmdExit, &QPushButton::clicked, this, [this] { cmdExit_Click(); });
 
-  SetPlayerWindow(this);
   Form_Load();
 }
 
-frmMain::~frmMain() {
-  SetPlayerWindow(nullptr);
-}
+frmMain::~frmMain() = default;
 
 int frmMain::RepeatValue() const {
   return chkRepeat->isChecked() ? 1 : 0;
@@ -86,14 +80,16 @@ void frmMain::SetGoCaption(const std::string& caption) {
   cmdGo->setText(QString::fromStdString(caption));
 }
 
+void frmMain::Report(const MovieReport& report) {
+  ReportError(report.error);
+}
+
 QString frmMain::BareFileName(const QString& path) {
   return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
 }
 
 void frmMain::Form_Load() {
-  lPortBase = kFirstParallelPort;
-  InitDisplay();
-  SetBrightness(kFullBrightness);
+  BringDisplayUp();
 }
 
 void frmMain::Form_Unload() {
@@ -132,7 +128,7 @@ void frmMain::cmdGo_Click() {
   bPlaying = !bPlaying;
   if (bPlaying) {
     SetGoCaption("&Stop");
-    PlayMovie();
+    PlayMovie(*this);
   } else {
     if (bDisplayReady) ClearDisplay();
     SetGoCaption("&Play");

@@ -20,9 +20,10 @@ class frmMain : public QWidget, public PlayerWindow {
   frmMain();
   ~frmMain() override;
 
-  // What playback reads and sets at the end of a pass.
+  // What playback reads and sets at the end of a pass, and its reports as boxes.
   int RepeatValue() const override;
   void SetGoCaption(const std::string& caption) override;
+  void Report(const MovieReport& report) override;
 
   // Takes a movie as a file chosen in the Open dialog does (also one named on the command line
   // or dropped on the window).

@@ -34,7 +34,7 @@ inline bool ByteInRange(int16_t iData, const char* message) {
 void Transfer(int16_t iData, int16_t select) {
   WriteControl(select);
   try {
-    DlPortWritePortUshort(lPortBase + reg::kDataOffset, iData);
+    DlPortWritePortUshort(lPortBase + kDataRegister, iData);
   } catch (const RunTimeError& error) {
     ReportWriteError(error);
   }
@@ -48,7 +48,7 @@ void WriteControl(int16_t iData) {
   if (!ByteInRange(iData, "An invalid control command byte was specified (> 1 byte.) [iData = "))
     return;
   try {
-    DlPortWritePortUshort(lPortBase + reg::kControlOffset, iData ^ reg::kControlInvert);
+    DlPortWritePortUshort(lPortBase + kControlRegister, iData ^ reg::kControlInvert);
   } catch (const RunTimeError& error) {
     ReportWriteError(error);
   }

@@ -3,19 +3,14 @@
 
 namespace glowreel {
 
-namespace {
-constexpr int kRowsPerPage = 8;
-constexpr int kPages = kPixelRows / kRowsPerPage;
-}  // namespace
-
 void RefreshDisplay() {
   for (int16_t page = 0; page < kPages; ++page) {
     SetXPosition(0);
     SetYPosition(page);
     for (int x = 0; x < kPixelColumns; ++x) {
-      const int16_t* rows = &pixelBuffer[x][page * kRowsPerPage];
+      const int16_t* rows = &pixelBuffer[x][page * kDotsPerPage];
       int16_t columnByte = 0;
-      for (int k = 0; k < kRowsPerPage; ++k) {
+      for (int k = 0; k < kDotsPerPage; ++k) {
         if (rows[k] != 0) columnByte |= static_cast<int16_t>(1 << k);
       }
       WriteData(columnByte);

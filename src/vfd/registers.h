@@ -2,11 +2,9 @@
 
 #include <cstdint>
 
-// The wire-level constants of the link and the display's command bytes.
+// The wire-level constants of the link and the display's command bytes. The registers' places
+// are the port's: core/display_facts.h.
 namespace glowreel::reg {
-
-inline constexpr int32_t kDataOffset = 0;
-inline constexpr int32_t kControlOffset = 2;
 
 // Logical control values; the register receives them XOR kControlInvert.
 inline constexpr int16_t kSelectData = 0x08;

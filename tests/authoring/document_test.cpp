@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "authoring/movie_document.h"
-#include "player/play_movie.h"
+#include "player/session.h"
 #include "support/fake_platform.h"
 #include "support/movies.h"
 #include "support/port_record.h"
@@ -15,13 +15,11 @@ using test::TempFile;
 
 // Every register write playing the file makes, from a fresh start.
 std::vector<test::PortWrite> PlayedWrites(const std::string& path) {
+  test::RecordingWindow window;
   test::FakePlatform platform;
   test::RecordingPort port;
   ResetSharedState();
-  lPortBase = 888;
-  sMovieFile = path;
-  bPlaying = true;
-  PlayMovie();
+  PlaySession(window, path);
   return port.Writes();
 }
 
@@ -36,12 +34,12 @@ TEST(MovieDocument, AMovieOpenedAndSavedWithoutAnEditPlaysTheSame) {
                                   samples + "/scroll.grm", kMessy, kGolden + "/broken.grm"}) {
     SCOPED_TRACE(path);
     MovieDocument document;
-    ASSERT_EQ(document.Open(path), "");
-    sMovieFile = path;
-    const LineList original = ReadMovieFile();
-    ASSERT_EQ(document.Lines().size(), original.size()) << "every line is kept, comments too";
-    for (std::size_t i = 0; i < original.size(); ++i) EXPECT_EQ(document.Lines()[i], original[i]);
-    ASSERT_EQ(document.Save(saved.Path()), "");
+    EXPECT_EQ(document.Open(path), "");
+    const LineList original = ReadMovieFile(path).lines;
+    std::vector<std::string> lines;
+    for (std::size_t i = 0; i < original.size(); ++i) lines.emplace_back(original[i]);
+    EXPECT_EQ(document.Lines(), lines) << "every line is kept, comments too";
+    EXPECT_EQ(document.Save(saved.Path()), "");
     EXPECT_FALSE(document.IsModified());
     const auto writes = PlayedWrites(path);
     EXPECT_GT(writes.size(), 4224u);

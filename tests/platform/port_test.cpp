@@ -1,12 +1,14 @@
-// Where the writes go: the port settings, the sinks' failures, the trace file, the display model.
+// Where the writes go: the port settings, the sinks' failures, the trace file.
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <thread>
 
 #include "core/shared_state.h"
-#include "platform/port/display_model.h"
 #include "support/fake_platform.h"
 #include "support/movies.h"
 #include "support/port_record.h"
@@ -22,21 +24,23 @@ class PortSetting : public ::testing::Test {
  protected:
   void SetUp() override {
     ResetSharedState();
-    lPortBase = 888;
+    lPortBase = kFirstParallelPort;
   }
   void TearDown() override {
     PortClose();
+    InstallPort(previous);
     unsetenv("GLOWREEL_PORT");
   }
   // Starts the display with GLOWREEL_PORT set so, then sends one frame and closes the port.
   void Run(const std::string& setting) {
-    PortClose();
     setenv("GLOWREEL_PORT", setting.c_str(), 1);
     InitDisplay();
     SetBrightness(15);
     RefreshDisplay();
     PortClose();
   }
+  PortContext port;
+  PortContext* previous = InstallPort(&port);
   test::FakePlatform platform;
   TempFile dir;
 };
@@ -60,8 +64,35 @@ TEST_F(PortSetting, ASinkThatCannotOpenOrWriteIsReportedOnceNamingDeviceAndReaso
     SCOPED_TRACE("GLOWREEL_PORT=" + setting);
     platform.boxes.clear();
     Run(setting);
-    ASSERT_EQ(platform.boxes.size(), 1u) << "once, not four times per byte";
-    EXPECT_NE(platform.boxes[0].text.find(report), std::string::npos) << platform.boxes[0].text;
+    EXPECT_EQ(platform.boxes.size(), 1u) << "once, not four times per byte";
+    const std::string first = platform.boxes.empty() ? "" : platform.boxes[0].text;
+    EXPECT_NE(first.find(report), std::string::npos) << first;
+  }
+}
+
+TEST_F(PortSetting, AutoTakesTheParallelPortWhereItWorksAndTheVirtualDisplayOtherwise) {
+  // The port there, it opens, the program has a virtual display: the sink used, the reports.
+  const std::tuple<bool, bool, bool, std::string, std::size_t> cases[] = {
+      {true, true, true, "ppdev", 0},
+      {true, false, true, "virtual", 1},
+      {false, true, true, "virtual", 0},
+      {false, true, false, "", 1}};
+  for (const auto& [exists, opens, hasVirtual, expected, reports] : cases) {
+    SCOPED_TRACE(expected + " after " + std::to_string(reports) + " reports");
+    PortContext context;
+    context.parport = exists ? dir.Path() : dir.Directory() + "/parport9";
+    std::string used;
+    const auto fake = [&used](const char* name, bool works) {
+      return [&used, name, works](const SinkOpening& opening) {
+        if (!works) throw DeviceError(opening.argument, "cannot be used");
+        used = name;
+        return test::MakeRecordingSink(std::make_shared<std::vector<test::PortWrite>>());
+      };
+    };
+    context.Register("ppdev", fake("ppdev", exists && opens));
+    if (hasVirtual) context.Register("virtual", fake("virtual", true));
+    EXPECT_EQ(context.Open("auto", kFirstParallelPort).size(), reports);
+    EXPECT_EQ(used, expected);
   }
 }
 
@@ -78,37 +109,28 @@ TEST_F(PortSetting, ATraceHoldsOneWholeLinePerWriteEvenWhenTwoShareTheFile) {
   EXPECT_EQ(three.writes.size(), 3 * one.writes.size());
 }
 
-// The display as these bytes leave it; "Cxx" is a command byte, "Dxx" a data byte.
-DisplayModel Fed(const std::string& bytes) {
-  DisplayModel model;
-  for (std::size_t at = 0; at + 3 <= bytes.size(); at += 4)
-    model.Receive(
-        {bytes[at] == 'D', static_cast<uint8_t>(std::stoi(bytes.substr(at + 1, 2), nullptr, 16))});
-  return model;
-}
-
-TEST(DisplayModel, LatchesTheDataRegisterWhenTheStrobeBecomesActive) {
-  DisplayModel model;
-  const uint8_t writes[][2] = {{2, 0x05}, {0, 0x24}, {2, 0x01}, {2, 0x05},   // command 0x24
-                               {2, 0x05}, {0, 0x40}, {2, 0x01}, {2, 0x01},   // 0x40, held strobe
-                               {2, 0x0D}, {0, 0x81}, {2, 0x09}, {2, 0x0D}};  // data 0x81
-  for (const auto& w : writes) model.WriteRegister(w[0], w[1]);
-  EXPECT_TRUE(model.Lit(0, 0) && model.Lit(0, 7) && !model.Lit(0, 1));
-}
-
-TEST(DisplayModel, FollowsTheCommandGrammarOfTheDisplay) {
-  EXPECT_FALSE(Fed("C84 DFF").Lit(0, 0)) << "dark until a layer is switched on";
-  EXPECT_TRUE(Fed("C84 DFF").Stored(0, 0, 0));
-  EXPECT_TRUE(Fed("C44 C84 DFF C24 C40").Lit(0, 0));
-  EXPECT_EQ(Fed("C44 C84 DFF C24 C40").Brightness(), 11) << "the 0x40 after 0x24 is no brightness";
-  EXPECT_FALSE(Fed("C84 DFF C24 C40 C20 C00").IsOn());
-  EXPECT_FALSE(Fed("C24 C40 C62 C03 DFF").Lit(0, 0)) << "an area's data byte draws nothing";
-  EXPECT_TRUE(Fed("C24 C40 C80 C64 C0A C60 C01 D01 D02").Lit(10, 9)) << "X stays";
-  EXPECT_TRUE(Fed("C24 C40 C84 C64 C0A C60 C01 D01 D02").Lit(11, 9)) << "X advances";
-  EXPECT_FALSE(Fed("C84 C64 C00 C60 C08 D01 C24 C40").Lit(0, 0)) << "page 8 is the second layer";
-  EXPECT_TRUE(Fed("C84 C64 C00 C60 C08 D01 C28 C40").Lit(0, 0));
-  const DisplayModel cleared = Fed("C24 C40 C84 C64 C32 DFF C5F D01");
-  EXPECT_TRUE(!cleared.Lit(50, 0) && cleared.Lit(0, 0)) << "the clear sends the position home";
+TEST_F(PortSetting, ATraceIntoAPipeWaitsForASlowReaderAndLosesNothing) {
+  const std::string fifo = dir.Directory() + "/fifo";
+  mkfifo(fifo.c_str(), 0600);
+  const int readEnd = open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+  const int otherWriter = open(fifo.c_str(), O_WRONLY);  // no end of file before the trace's
+  fcntl(readEnd, F_SETFL, 0);
+  std::size_t lines = 0;
+  std::thread reader([&] {
+    char buffer[4096];
+    usleep(20000);  // the pipe fills up first
+    for (ssize_t n; (n = read(readEnd, buffer, sizeof buffer)) > 0; usleep(300))
+      lines += static_cast<std::size_t>(std::count(buffer, buffer + n, '\n'));
+  });
+  setenv("GLOWREEL_PORT", ("trace:" + fifo).c_str(), 1);
+  InitDisplay();
+  for (int frame = 0; frame < 2; ++frame) RefreshDisplay();  // more than a pipe holds at once
+  PortClose();
+  close(otherWriter);
+  reader.join();
+  close(readEnd);
+  EXPECT_TRUE(platform.boxes.empty());
+  EXPECT_EQ(lines, 208u + 2 * 4224);
 }
 
 }  // namespace

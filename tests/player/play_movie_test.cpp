@@ -17,23 +17,19 @@ using test::Rows;
 
 const std::string kLit(18, '1'), kDark(18, '0');
 
-class Playing : public ::testing::Test, public PlayerWindow {
+class Playing : public ::testing::Test, public test::RecordingWindow {
  protected:
   void SetUp() override {
     ResetSharedState();
-    lPortBase = 888;
+    lPortBase = kFirstParallelPort;
     InitDisplay();  // the display model needs the start-up to advance X
-    SetPlayerWindow(this);
   }
-  void TearDown() override { SetPlayerWindow(nullptr); }
-  int RepeatValue() const override { return repeat; }
-  void SetGoCaption(const std::string& caption) override { captions.push_back(caption); }
 
   void Play(const std::string& movie) {
     file.Write(movie);
     sMovieFile = file.Path();
     bPlaying = true;
-    PlayMovie();
+    PlayMovie(*this);
   }
   // The slices each frame sent was held for, in order.
   std::vector<int> SlicesPerFrame() const {
@@ -54,8 +50,6 @@ class Playing : public ::testing::Test, public PlayerWindow {
   test::FakePlatform platform;
   test::RecordingPort port;
   test::TempFile file;
-  int repeat = 0;
-  std::vector<std::string> captions;
 };
 
 TEST_F(Playing, EachFrameIsHeldForItsSlicesAndTheLastStaysWhenTheMovieEnds) {
@@ -67,36 +61,55 @@ TEST_F(Playing, EachFrameIsHeldForItsSlicesAndTheLastStaysWhenTheMovieEnds) {
   EXPECT_EQ(captions, std::vector<std::string>{"&Play"});
   EXPECT_TRUE(port.Model().Lit(119, 56));
   EXPECT_FALSE(port.Model().Lit(0, 0));
-  EXPECT_TRUE(platform.boxes.empty());
+  EXPECT_TRUE(reports.empty());
+  EXPECT_TRUE(platform.boxes.empty()) << "the player's reports go to its window only";
 }
 
-TEST_F(Playing, DelayRunsRoundedSlicesOfTenMillisecondsOrReportsAnOverflow) {
+TEST_F(Playing, DelayRunsRoundedSlicesOfTenMillisecondsOrTellsOfAnOverflow) {
+  const auto made = Pause::kMade, none = Pause::kNone, overflow = Pause::kOverflow;
   // clang-format off
-  const std::tuple<int32_t, int, int> cases[] = {  // duration, slices, overflow reports
-      {0, 1, 0}, {5, 1, 0}, {-5, 1, 0}, {-6, 0, 0}, {6, 2, 0}, {14, 2, 0}, {15, 3, 0},
-      {25, 3, 0}, {26, 4, 0}, {100, 11, 0}, {-327685, 0, 0}, {327674, 32768, 0},
-      {327675, 0, 1}, {-327695, 0, 1}, {INT32_MIN, 0, 1}};
+  const std::tuple<int32_t, int, Pause> cases[] = {  // duration, slices, what the pause came to
+      {0, 1, made}, {5, 1, made}, {-5, 1, made}, {-6, 0, none}, {6, 2, made}, {14, 2, made},
+      {15, 3, made}, {25, 3, made}, {26, 4, made}, {100, 11, made}, {-327685, 0, none},
+      {327674, 32768, made}, {327675, 0, overflow}, {-327695, 0, overflow},
+      {INT32_MIN, 0, overflow}};
   // clang-format on
-  for (const auto& [duration, slices, overflows] : cases) {
+  for (const auto& [duration, slices, pause] : cases) {
     SCOPED_TRACE("duration " + std::to_string(duration));
     test::FakePlatform clock;
-    EXPECT_EQ(Delay(duration), slices > 0);
+    EXPECT_EQ(Delay(duration), pause);
     EXPECT_EQ(clock.sleeps, std::vector<int32_t>(slices, 10));
     EXPECT_EQ(clock.pumps, slices);
-    EXPECT_EQ(clock.ErrorReports(6), overflows);
-    EXPECT_EQ(clock.ErrorReports(), overflows);
   }
 }
 
-TEST_F(Playing, NothingToShowEndsAtOnceEvenWithRepeatAndNotPlayingOpensNothing) {
+TEST_F(Playing, EachReportNamesTheLineThatCausedIt) {
+  auto rows = Rows(kDark);
+  rows[2] = "0x";  // row 3: "x" and 16 cells without text cannot be drawn
+  Play("title\r\n\r\n" + Frame("400000", rows) + "@1e20\r\n" + kDark + "\r\n");
+  std::vector<std::string> expected(17, "13 at 6");
+  expected.push_back("6 at 3");                        // a pause too long to count
+  expected.insert(expected.end(), 7 * 18, "9 at 13");  // the rows the file lacks
+  expected.push_back("6 at 13");                       // a duration that does not fit
+  expected.insert(expected.end(), 17, "13 at 13");     // row 3 kept: the header tells
+  expected.push_back("6 at 13");
+  EXPECT_EQ(reports, expected);
+}
+
+TEST_F(Playing, NothingToShowEndsAtOnceEvenWithRepeatAndAMissingFileIsReportedOnce) {
   repeat = 1;
   const std::size_t writes = port.Writes().size();
   for (const std::string movie : {"", "no frames here\r\n at\r\n"}) Play(movie);
   EXPECT_EQ(captions, (std::vector<std::string>{"&Play", "&Play"}));
   EXPECT_EQ(port.Writes().size(), writes);
+  EXPECT_TRUE(reports.empty());
   sMovieFile = "/nonexistent/movie.grm";
-  PlayMovie();
-  EXPECT_TRUE(platform.boxes.empty());
+  bPlaying = true;
+  PlayMovie(*this);
+  EXPECT_EQ(reports, std::vector<std::string>{"53 at 0"});
+  bPlaying = false;
+  PlayMovie(*this);
+  EXPECT_EQ(reports.size(), 1u) << "not playing: the file is not even read";
 }
 
 TEST_F(Playing, RepeatReusesTheLinesReadAtTheStartAndCarriesTheDurationOver) {
@@ -106,7 +119,7 @@ TEST_F(Playing, RepeatReusesTheLinesReadAtTheStartAndCarriesTheDurationOver) {
   platform.AtPump(1 + 4 + 1 + 4, [this] { ClickStop(); });  // slices and ends of passes
   Play(Frame("1e20", OneCell(0, 0)) + Frame("30", OneCell(0, 0)));
   EXPECT_EQ(SlicesPerFrame(), (std::vector<int>{1, 4, 4})) << "1e20 overflows: the one before";
-  EXPECT_EQ(platform.ErrorReports(6), 2);
+  EXPECT_EQ(reports, (std::vector<std::string>{"6 at 1", "6 at 1"}));
   EXPECT_FALSE(port.Model().Lit(119, 56)) << "the changed file is not read again";
 }
 
@@ -121,23 +134,14 @@ TEST_F(Playing, ARepeatPassWithoutAPauseEndsPlaybackOnlyWhenItReported) {
   for (const auto& [name, movie, frames] : cases) {
     SCOPED_TRACE(name);
     test::FakePlatform counting;
-    const test::Mark before = port.Position();
+    test::RecordingPort fresh;
     counting.AtPump(5, [this] { ClickStop(); });
     Play(movie);
     EXPECT_FALSE(bPlaying);
-    const auto lines = port.TranscriptFrom(before);
+    const auto lines = fresh.TranscriptFrom();
     EXPECT_EQ(std::count(lines.begin(), lines.end(), "page 0"), frames);
     EXPECT_EQ(captions.back(), "&Play");
   }
-}
-
-TEST_F(Playing, OnceTheProgramIsExitingEveryPauseEndsAtOnce) {
-  platform.AtPump(3, [] {
-    bPlaying = false;
-    bExiting = true;
-  });
-  Play(Frame("327674", Rows("1")));
-  EXPECT_EQ(platform.sleeps.size(), 1u + 3) << "the start-up's wait and three slices";
 }
 
 }  // namespace

@@ -7,7 +7,6 @@
 
 #include "player/duration.h"
 #include "player/frame.h"
-#include "support/fake_platform.h"
 #include "support/movies.h"
 
 namespace glowreel {
@@ -15,45 +14,48 @@ namespace {
 
 using test::TempFile;
 
-int LitPixels() {
-  int lit = 0;
-  for (const auto& column : pixelBuffer)
-    for (int16_t pixel : column) lit += pixel != 0;
-  return lit;
-}
-
 class Reading : public ::testing::Test {
  protected:
   void SetUp() override { ResetSharedState(); }
-  void Read(const std::string& movie) { ReadFrame(SplitMovieText(movie), 0, duration); }
-  test::FakePlatform platform;
+  void Read(const std::string& movie) {
+    ReadFrame(SplitMovieText(movie), 0, duration, cellGrid, [this](const MovieReport& report) {
+      reports.push_back(report.error.Number());
+      EXPECT_EQ(report.line, 1u) << "every report of a frame names its header";
+    });
+  }
   int32_t duration = 0;
+  std::vector<int32_t> reports;
 };
 
-TEST_F(Reading, EveryKindOfLineEndDividesTheFileAlike) {
+TEST_F(Reading, EveryKindOfLineEndDividesTheFileAlikeAndLinesKeepTheFilesNumbers) {
   using Lines = std::vector<std::string>;
   // clang-format off
-  const std::pair<const char*, Lines> cases[] = {
-      {"", {}}, {"abc", {"abc"}}, {"a\nb\nc", {"a", "b", "c"}}, {"a\r\nb\r\nc", {"a", "b", "c"}},
-      {"a\rb\rc", {"a", "b", "c"}}, {"a\r\nb\rc\nd", {"a", "b", "c", "d"}},
-      {"a\r\nb\r\n", {"a", "b"}}, {"a\rb\r", {"a", "b"}}, {"a\nb\n", {"a", "b", ""}},
-      {"a\r\n\r\n\r\nb", {"a", "", "", "b"}}, {"\r\n\r\na\r\nb", {"a", "b"}},
-      {"\n\na\nb", {"", "", "a", "b"}}, {"\r", {}}, {"\n", {"", ""}}, {"a\r\n\nb", {"a", "", "b"}},
-      {"a\r\rb", {"a", "", "b"}}, {"\xE9\xFF\r\n\x01", {"\xE9\xFF", "\x01"}}};
+  const std::tuple<const char*, Lines, std::size_t> cases[] = {  // bytes, lines, the first's number
+      {"", {}, 1}, {"abc", {"abc"}, 1}, {"a\nb\nc", {"a", "b", "c"}, 1},
+      {"a\r\nb\r\nc", {"a", "b", "c"}, 1}, {"a\rb\rc", {"a", "b", "c"}, 1},
+      {"a\r\nb\rc\nd", {"a", "b", "c", "d"}, 1}, {"a\r\nb\r\n", {"a", "b"}, 1},
+      {"a\rb\r", {"a", "b"}, 1}, {"a\nb\n", {"a", "b", ""}, 1},
+      {"a\r\n\r\n\r\nb", {"a", "", "", "b"}, 1}, {"\r\n\r\na\r\nb", {"a", "b"}, 3},
+      {"\r\n\nb", {"", "b"}, 2}, {"\n\na\nb", {"", "", "a", "b"}, 1}, {"\r", {}, 2},
+      {"\n", {"", ""}, 1}, {"a\r\n\nb", {"a", "", "b"}, 1}, {"a\r\rb", {"a", "", "b"}, 1},
+      {"\xE9\xFF\r\n\x01", {"\xE9\xFF", "\x01"}, 1}};
   // clang-format on
-  for (const auto& [bytes, expected] : cases) {
+  for (const auto& [bytes, expected, first] : cases) {
     SCOPED_TRACE(testing::PrintToString(std::string(bytes)));
     TempFile file(bytes);
-    sMovieFile = file.Path();
-    const LineList lines = ReadMovieFile();
-    Lines read;
-    for (std::size_t i = 0; i < lines.size(); ++i) read.emplace_back(lines[i]);
-    EXPECT_EQ(read, expected);
+    const MovieLines read = ReadMovieFile(file.Path());
+    EXPECT_FALSE(read.error);
+    Lines lines;
+    for (std::size_t i = 0; i < read.lines.size(); ++i) lines.emplace_back(read.lines[i]);
+    EXPECT_EQ(lines, expected);
+    EXPECT_EQ(read.lines.FileLine(0), first);
+    if (!lines.empty()) {
+      EXPECT_EQ(read.lines[0], lines.front()) << "asked for again";
+    }
   }
-  EXPECT_TRUE(platform.boxes.empty());
 }
 
-TEST_F(Reading, AFileThatCannotBeReadIsReportedOnceAndHasNoLines) {
+TEST_F(Reading, AFileThatCannotBeReadGivesItsErrorAndNoLines) {
   TempFile file("@100\r\n");
   const std::string dir = file.Directory(), fifo = dir + "/pipe", huge = dir + "/huge.grm";
   mkfifo(fifo.c_str(), 0600);  // no writer: opening it must not block
@@ -66,11 +68,9 @@ TEST_F(Reading, AFileThatCannotBeReadIsReportedOnceAndHasNoLines) {
   // clang-format on
   for (const auto& [path, number] : cases) {
     SCOPED_TRACE(path);
-    test::FakePlatform boxes;
-    sMovieFile = path;
-    EXPECT_TRUE(ReadMovieFile().empty());
-    EXPECT_EQ(boxes.ErrorReports(), 1);
-    EXPECT_EQ(boxes.ErrorReports(number), 1);
+    const MovieLines read = ReadMovieFile(path);
+    EXPECT_TRUE(read.lines.empty());
+    EXPECT_EQ(read.error.value_or(RunTimeError(0)).Number(), number);
   }
 }
 
@@ -106,18 +106,18 @@ TEST_F(Reading, AFrameTakesItsRowsAsTheyStandThenItsDurationAndMissingRowsKeepOl
   EXPECT_EQ(cellGrid[9][3], Cell::Char('0'));
   EXPECT_EQ(cellGrid[10][3], Cell::EmptyText());
   EXPECT_EQ(cellGrid[0][6], Cell::Char('@'));
-  EXPECT_TRUE(platform.boxes.empty());
+  EXPECT_TRUE(reports.empty());
 
   Read("@1e20\r\n111\r\n111\r\n111");  // five rows missing, then a duration too big
   EXPECT_EQ(cellGrid[3][2], Cell::EmptyText());
   EXPECT_EQ(cellGrid[0][6], Cell::Char('@')) << "a missing row keeps the earlier frame's cells";
-  ASSERT_EQ(platform.boxes.size(), 5u * 18 + 1);
-  EXPECT_EQ(platform.ErrorReports(9), 90);
-  EXPECT_EQ(platform.boxes.back().text, "An error has occured: \r\n6 - Overflow");
+  std::vector<int32_t> expected(5 * 18, kErrSubscriptOutOfRange);
+  expected.push_back(kErrOverflow);
+  EXPECT_EQ(reports, expected);
   EXPECT_EQ(duration, 250) << "an overflowing duration keeps the one before";
 }
 
-TEST_F(Reading, EachCellIsDrawnByItsTextAsASixBySevenBlockRebuiltEveryFrame) {
+TEST_F(Reading, EachCellIsDrawnByItsTextAsASixBySevenBlockOnASevenByEightPitch) {
   // clang-format off
   const std::tuple<const char*, Cell, bool, int> cases[] = {
       {"no value", Cell::NoValue(), false, 0}, {"0", Cell::Char('0'), false, 0},
@@ -125,21 +125,18 @@ TEST_F(Reading, EachCellIsDrawnByItsTextAsASixBySevenBlockRebuiltEveryFrame) {
       {"empty", Cell::EmptyText(), true, 1},   {"blank", Cell::Char(' '), true, 1},
       {"x", Cell::Char('x'), true, 1},         {"@", Cell::Char('@'), true, 1}};
   // clang-format on
-  for (const auto& [name, cell, lit, reports] : cases) {
+  for (const auto& [name, cell, lit, mismatches] : cases) {
     SCOPED_TRACE(name);
-    platform.boxes.clear();
     pixelBuffer[127][63] = kLit;
     cellGrid[17][7] = cell;
-    DrawFrame();
-    EXPECT_EQ(LitPixels(), lit ? 42 : 0);
+    std::vector<std::pair<int, int>> told;
+    DrawFrame([&](int x, int y) { told.emplace_back(x, y); });
+    const int16_t* const pixels = &pixelBuffer[0][0];
+    EXPECT_EQ(std::count(pixels, pixels + kPixelColumns * kPixelRows, kDark),
+              lit ? 8192 - 42 : 8192);
     EXPECT_EQ(lit, pixelBuffer[119][56] && pixelBuffer[124][62]);
-    EXPECT_EQ(platform.ErrorReports(13), reports);
+    EXPECT_EQ(told, (std::vector<std::pair<int, int>>(mismatches, {17, 7})));
   }
-  Read(test::Frame("1", test::Rows(std::string(18, '1'))));
-  DrawFrame();
-  for (int x = 0; x < kPixelColumns; ++x)
-    for (int y = 0; y < kPixelRows; ++y)
-      ASSERT_EQ(pixelBuffer[x][y] != 0, x < 126 && x % 7 < 6 && y % 8 < 7) << x << "," << y;
 }
 
 }  // namespace

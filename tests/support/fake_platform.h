@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "player/play_movie.h"
 
 namespace glowreel::test {
 
@@ -42,6 +43,19 @@ class FakePlatform : public Platform {
  private:
   std::vector<std::pair<int, std::function<void()>>> scheduled_;
   Platform* previous_;
+};
+
+// The main window as playback sees it: Repeat as set, captions and reports ("13 at 6": the
+// error's number and its line) recorded.
+struct RecordingWindow : PlayerWindow {
+  int RepeatValue() const override { return repeat; }
+  void SetGoCaption(const std::string& caption) override { captions.push_back(caption); }
+  void Report(const MovieReport& report) override {
+    reports.push_back(std::to_string(report.error.Number()) + " at " + std::to_string(report.line));
+  }
+  int repeat = 0;
+  std::vector<std::string> captions;
+  std::vector<std::string> reports;
 };
 
 }  // namespace glowreel::test

@@ -8,7 +8,7 @@ namespace glowreel::test {
 
 namespace {
 
-constexpr int32_t kBase = 888;
+constexpr int32_t kBase = kFirstParallelPort;
 constexpr std::size_t kDataPerLine = 16;
 using Kind = DisplayEvent::Kind;
 
@@ -36,16 +36,17 @@ std::string Describe(const DisplayEvent& e) {
 
 class RecordingSink : public PortSink {
  public:
-  RecordingSink(std::shared_ptr<std::vector<PortWrite>> writes, bool failing)
-      : writes_(std::move(writes)), failing_(failing) {}
+  RecordingSink(std::shared_ptr<std::vector<PortWrite>> writes, std::size_t failAt)
+      : writes_(std::move(writes)), failAt_(failAt) {}
   void Write(int32_t address, uint16_t value) override {
+    if (failAt_ != 0 && ++count_ >= failAt_) throw DeviceError("recorder", "failed on purpose");
     writes_->push_back({address, value});
-    if (failing_) throw RunTimeError(kErrDeviceIO);
   }
 
  private:
   std::shared_ptr<std::vector<PortWrite>> writes_;
-  bool failing_;
+  std::size_t failAt_;
+  std::size_t count_ = 0;
 };
 
 }  // namespace
@@ -83,14 +84,18 @@ DisplayModel ModelOf(const std::vector<PortWrite>& writes) {
   return model;
 }
 
-RecordingPort::RecordingPort(bool failing) : writes_(std::make_shared<std::vector<PortWrite>>()) {
-  std::vector<std::unique_ptr<PortSink>> sinks;
-  sinks.push_back(std::make_unique<RecordingSink>(writes_, failing));
-  UsePortSinks(std::move(sinks));
+std::unique_ptr<PortSink> MakeRecordingSink(std::shared_ptr<std::vector<PortWrite>> writes,
+                                            std::size_t failAt) {
+  return std::make_unique<RecordingSink>(std::move(writes), failAt);
+}
+
+RecordingPort::RecordingPort(std::size_t failAt)
+    : writes_(std::make_shared<std::vector<PortWrite>>()), previous_(InstallPort(&context_)) {
+  context_.Add(MakeRecordingSink(writes_, failAt));
 }
 
 RecordingPort::~RecordingPort() {
-  UsePortSinks({});
+  InstallPort(previous_);
 }
 
 Trace ReadTrace(const std::string& path) {

@@ -32,11 +32,13 @@ struct Mark {
   std::size_t notes = 0;
 };
 
-// Installs a sink that records every write (and, when `failing`, throws on each).
+// Installs a port of its own with a sink that records every write; the sink fails from write
+// number `failAt` (from 1) on, when given, as a broken device does.
 class RecordingPort {
  public:
-  explicit RecordingPort(bool failing = false);
+  explicit RecordingPort(std::size_t failAt = 0);
   ~RecordingPort();
+  PortContext& Context() { return context_; }
   const std::vector<PortWrite>& Writes() const { return *writes_; }
   // A line of its own in the transcript, at this point of the stream ("wait 50").
   void Note(const std::string& text) { notes_.emplace_back(writes_->size(), text); }
@@ -50,7 +52,13 @@ class RecordingPort {
  private:
   std::shared_ptr<std::vector<PortWrite>> writes_;
   Notes notes_;
+  PortContext context_;
+  PortContext* previous_;
 };
+
+// A sink that records into `writes` and fails from write number `failAt` on (0: never).
+std::unique_ptr<PortSink> MakeRecordingSink(std::shared_ptr<std::vector<PortWrite>> writes,
+                                            std::size_t failAt = 0);
 
 // A file written by the trace:PATH sink.
 struct Trace {

@@ -5,8 +5,10 @@
 #include <QApplication>
 #include <QTest>
 
+#include "support/fake_platform.h"
 #include "support/movies.h"
 #include "ui/editor/editor_window.h"
+#include "ui/editor/movie_preview.h"
 
 namespace glowreel::test {
 namespace {
@@ -14,6 +16,8 @@ namespace {
 class Editor : public ::testing::Test {
  protected:
   void SetUp() override {
+    ResetSharedState();
+    platform.onPump = [] { QCoreApplication::processEvents(); };
     EditorWindow::askToSave = [this](QWidget*) {
       ++asked;
       return answer;
@@ -22,6 +26,14 @@ class Editor : public ::testing::Test {
     ASSERT_TRUE(window.OpenFile(QString::fromStdString(movie.Path())));
   }
 
+  std::string Durations() {
+    std::string durations;
+    for (const FrameLook& look : window.Document().Looks())
+      durations += std::to_string(look.duration) + " ";
+    return durations;
+  }
+
+  FakePlatform platform;
   TempFile movie{Frame("100", OneCell(1, 0)) + Frame("200", test::Rows("1")) +
                  Frame("300", OneCell(17, 7))};
   EditorWindow window;
@@ -46,7 +58,7 @@ TEST_F(Editor, DraggingPaintsWithTheFirstCellsValueTurnedInOneUndoStep) {
   EXPECT_FALSE(window.isWindowModified());
 }
 
-TEST_F(Editor, FramesMoveDuplicateAndGoFromTheMenusAndCellsShiftAndInvert) {
+TEST_F(Editor, FramesMoveDuplicateAndGoFromTheMenusAndCellsShift) {
   window.SelectFrame(0);
   window.Action("moveLater")->trigger();
   EXPECT_EQ(window.CurrentFrame(), 1);
@@ -56,15 +68,30 @@ TEST_F(Editor, FramesMoveDuplicateAndGoFromTheMenusAndCellsShiftAndInvert) {
   EXPECT_EQ(window.Document().FrameCount(), 4);
   window.Action("wrap")->setChecked(true);
   window.Action("shiftLeft")->trigger();
-  EXPECT_EQ(window.Document().Frames()[2].rows[0], "100000000000000000");
   window.Action("shiftLeft")->trigger();
   EXPECT_EQ(window.Document().Frames()[2].rows[0], "000000000000000001") << "wrapped around";
-  window.Action("invert")->trigger();
-  EXPECT_EQ(window.Document().Frames()[2].rows[0], "111111111111111110");
   window.Action("deleteFrame")->trigger();
   EXPECT_EQ(window.Document().FrameCount(), 3);
   window.Duration()->setValue(40);
   EXPECT_EQ(window.Document().Frames()[window.CurrentFrame()].header, "@40");
+}
+
+TEST_F(Editor, AFrameDraggedInTheStripLandsWhereDroppedAndThePreviewPacesEachAsThePlayer) {
+  window.Strip()->model()->moveRow(QModelIndex(), 0, QModelIndex(), 2);  // dropped before the last
+  QCoreApplication::processEvents();
+  EXPECT_EQ(Durations(), "200 100 300 ");
+  EXPECT_EQ(window.CurrentFrame(), 1);
+  std::vector<int> shown;
+  platform.onSleep = [&](int32_t) { shown.push_back(window.CurrentFrame()); };
+  window.SelectFrame(1);
+  window.Action("preview")->trigger();
+  EXPECT_EQ(shown.size(), 1u + 31 + 11) << "the start-up's wait, then the slices from frame 2";
+  EXPECT_EQ(std::count(shown.begin(), shown.end(), 1), 1 + 11);
+  EXPECT_EQ(window.CurrentFrame(), 2);
+  window.Action("loop")->setChecked(true);
+  platform.AtPump(50, [] { StopPreview(); });
+  window.Action("preview")->trigger();
+  EXPECT_GT(shown.size(), 2 * 43u) << "looped until stopped";
 }
 
 TEST_F(Editor, UnsavedChangesAreSavedDroppedOrKeptAsTheUserSays) {

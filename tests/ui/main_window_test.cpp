@@ -80,6 +80,7 @@ TEST_F(MainWindow, TheDialogStartsFromTheSameSettingsEveryTimeAndCancellingChang
 
 TEST_F(MainWindow, TheRealDialogTakesATypedNameOfAMissingFileAndKeepsNoSettings) {
   TempFile home;
+  const std::string config = std::getenv("XDG_CONFIG_HOME");
   setenv("XDG_CONFIG_HOME", home.Directory().c_str(), 1);
   CommonDialog::SetScript(nullptr);
   QTimer::singleShot(0, [] {
@@ -95,6 +96,7 @@ TEST_F(MainWindow, TheRealDialogTakesATypedNameOfAMissingFileAndKeepsNoSettings)
   dialog.ShowOpen();
   EXPECT_EQ(dialog.FileName, "/tmp/no-such-movie.grm");
   EXPECT_FALSE(QFile::exists(QString::fromStdString(home.Directory()) + "/QtProject.conf"));
+  setenv("XDG_CONFIG_HOME", config.c_str(), 1);
 }
 
 TEST_F(MainWindow, ExitFadesTheDisplayOutOnceAndSwitchesItOff) {

@@ -1,14 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QTemporaryDir>
 #include <cstdlib>
-
-#include "platform/port/qt/display_window.h"
 
 int main(int argc, char** argv) {
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  QTemporaryDir home;  // the windows' settings stay with the tests
+  setenv("XDG_CONFIG_HOME", home.path().toLocal8Bit().constData(), 1);
   QApplication app(argc, argv);
-  glowreel::RegisterDisplaySinks();  // as the program does, once, before any test
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }

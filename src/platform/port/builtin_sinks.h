@@ -13,6 +13,4 @@ std::unique_ptr<PortSink> OpenTraceSink(const SinkOpening& opening);
 std::unique_ptr<PortSink> OpenPpdevSink(const SinkOpening& opening);
 std::unique_ptr<PortSink> OpenIoportSink(const SinkOpening& opening);
 
-inline constexpr const char* kDefaultParport = "/dev/parport0";
-
 }  // namespace glowreel

@@ -14,6 +14,8 @@
 // A parameter is the byte after its command, whatever its kind.
 #include "platform/port/display_model.h"
 
+#include "core/display_facts.h"
+
 namespace glowreel {
 
 namespace {
@@ -29,14 +31,14 @@ constexpr uint8_t kGroupMask = 0xF0;
 constexpr uint8_t kOnOffBase = 0x20, kBrightnessBase = 0x40, kAddressModeBase = 0x80;
 constexpr uint8_t kOnOffLayer0 = 0x04, kOnOffLayer1 = 0x08, kOnOffGraphics = 0x40;
 constexpr uint8_t kAddressModeIncrementX = 0x04;
-constexpr int kPages = 2 * DisplayModel::kPagesPerLayer;
+constexpr int kLayerPages = 2 * DisplayModel::kPagesPerLayer;
 using Kind = DisplayEvent::Kind;
 }  // namespace
 
 void DisplayModel::WriteRegister(int offset, uint8_t value) {
-  if (offset == 0) {
+  if (offset == kDataRegister) {
     decoder_.WriteData(value);
-  } else if (offset == 2) {
+  } else if (offset == kControlRegister) {
     Transfer transfer{};
     if (decoder_.WriteControl(value, transfer)) Receive(transfer);
   }
@@ -104,7 +106,7 @@ DisplayEvent DisplayModel::Parameter(uint8_t byte) {
       x_ = byte % kWidth;
       return {Kind::kX, static_cast<uint8_t>(x_)};
     case Expect::kY:
-      page_ = byte % kPages;
+      page_ = byte % kLayerPages;
       return {Kind::kPage, static_cast<uint8_t>(page_)};
     case Expect::kShift:
     case Expect::kCommand:

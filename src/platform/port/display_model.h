@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "core/display_facts.h"
 #include "platform/port/port.h"
 
 namespace glowreel {
@@ -63,12 +64,12 @@ struct DisplayEvent {
 // position, brightness and on/off.
 class DisplayModel {
  public:
-  static constexpr int kWidth = 128;
-  static constexpr int kHeight = 64;
+  static constexpr int kWidth = kPixelColumns;
+  static constexpr int kHeight = kPixelRows;
   static constexpr int kPagesPerLayer = 8;
   static constexpr int kMaxBrightness = 15;
 
-  // Register level: offset 0 is the data register, 2 the control register; others are ignored.
+  // Register level: the offset from the port's base; other than its two registers are ignored.
   void WriteRegister(int offset, uint8_t value);
   // Byte level.
   DisplayEvent Receive(const Transfer& transfer);

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -10,24 +11,9 @@
 
 // The program's one way to the hardware, and where its writes go.
 //
-// A port setting (GLOWREEL_PORT, or one given to PortOpen) names the sinks: entries of
-// name[:argument] joined by commas. Every write goes to each sink in order. A sink that cannot
-// be opened, or whose output fails, is reported once and dropped for the rest of the run.
+// A port setting (GLOWREEL_PORT, or one given to PortContext::Open) names the sinks: entries of
+// name[:argument] joined by commas. Every write goes to each sink in order.
 namespace glowreel {
-
-// One 16-bit write of value to an I/O port address. The first write opens the sinks named by
-// GLOWREEL_PORT, for the port whose base lPortBase holds at that moment.
-void DlPortWritePortUshort(int32_t address, int16_t value);
-
-// Pushes buffered output out; a sink whose output fails is reported here and dropped.
-void PortFlush();
-
-// Flushes and closes every sink; the next write opens them afresh.
-void PortClose();
-
-// Opens the sinks of `setting` now, for the port at `base`, replacing any open ones. Returns the
-// reports of the sinks that could not be opened; they are left out.
-std::vector<RunTimeError> PortOpen(const std::string& setting, int32_t base);
 
 // One destination of port writes: opened by its factory, written, closed by its destructor.
 class PortSink {
@@ -49,14 +35,62 @@ struct SinkOpening {
 // Opens a sink, or throws RunTimeError naming the device and the reason.
 using SinkFactory = std::function<std::unique_ptr<PortSink>(const SinkOpening&)>;
 
-// Adds or replaces a kind of sink (the window program adds "virtual" and "png").
-void RegisterPortSink(const std::string& name, SinkFactory factory);
+// The first parallel port's device node.
+inline constexpr const char* kDefaultParport = "/dev/parport0";
 
 // "Device I/O error: <device>: <reason>", number 57.
 RunTimeError DeviceError(const std::string& device, const std::string& reason);
 
-// Replaces the sinks by these. They belong to the caller (tests, benchmarks): a failing one is
-// not dropped but fails every write.
-void UsePortSinks(std::vector<std::unique_ptr<PortSink>> sinks);
+// The sinks a program writes to and one rule for all of them: a sink that cannot be opened, or
+// whose output fails, is reported once and dropped for the rest of the run.
+class PortContext {
+ public:
+  PortContext();  // knows the sinks every program has
+
+  // Adds or replaces a kind of sink (the window program adds "virtual" and "png").
+  void Register(const std::string& name, SinkFactory factory);
+  // The device "auto" takes when it exists.
+  std::string parport = kDefaultParport;
+
+  // Opens the sinks of `setting` now, for the port at `base`, replacing any open ones. Returns
+  // the reports of the sinks that could not be opened; they are left out.
+  std::vector<RunTimeError> Open(const std::string& setting, int32_t base);
+  // Adds a sink already open (tests, benchmarks, programs that make their own).
+  void Add(std::unique_ptr<PortSink> sink);
+  bool HasSinks() const { return !sinks_.empty(); }
+
+  // One write to every sink. The first time, a context not opened opens GLOWREEL_PORT for the
+  // base in lPortBase. Throws the first failure of this write, or of a sink that could not be
+  // opened and has not been reported yet.
+  void Write(int32_t address, uint16_t value);
+  // Pushes buffered output out; returns the failures.
+  std::vector<RunTimeError> Flush();
+  // Flushes and closes every sink, returning the failures; the next write opens them afresh.
+  std::vector<RunTimeError> Close();
+
+ private:
+  void OpenChoice(const std::string& name, const std::string& argument, int32_t base,
+                  std::vector<RunTimeError>& errors);
+  void WriteToAll(int32_t address, uint16_t value);
+  void UpdateSole();
+
+  std::map<std::string, SinkFactory> kinds_;
+  bool opened_ = false;
+  std::vector<std::unique_ptr<PortSink>> sinks_;
+  std::vector<RunTimeError> unreported_;  // sinks that could not be opened, a write each
+  PortSink* sole_ = nullptr;  // the only sink, with nothing to report: every frame's hot path
+};
+
+// Makes `port` the one the program's writes go to; returns the one before. Without one, the
+// writes go to a context of the port layer's own.
+PortContext* InstallPort(PortContext* port);
+
+// One 16-bit write of value to an I/O port address, to the installed context.
+void DlPortWritePortUshort(int32_t address, int16_t value);
+
+// The installed context's Flush, its failures reported; done before every wait.
+void PortFlush();
+// The installed context's Close, its failures reported.
+void PortClose();
 
 }  // namespace glowreel

@@ -14,6 +14,7 @@
 #include <fstream>
 #include <thread>
 
+#include "core/display_facts.h"
 #include "platform/port/builtin_sinks.h"
 #include "platform/unique_fd.h"
 
@@ -21,8 +22,6 @@ namespace glowreel {
 
 namespace {
 
-constexpr int kDataRegister = 0;
-constexpr int kControlRegister = 2;
 // ppdev takes the control register's low nibble as the raw register value on PC ports.
 constexpr unsigned kControlBits = 0x0F;
 // Long enough for a previous player to fade out (16 x 50 ms) and let go of the port.

@@ -20,7 +20,6 @@ class CellCanvas : public QWidget {
   void Show(const Cells& cells, const Cells* before,
             const std::vector<std::pair<int, int>>& marked);
   const Cells& Shown() const { return cells_; }
-  QPoint Cursor() const { return cursor_; }
   // Where the cell's middle is, for tests and tools.
   static QPoint CellCentre(int x, int y);
 

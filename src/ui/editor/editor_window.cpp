@@ -1,46 +1,29 @@
 #include "ui/editor/editor_window.h"
 
-#include <QCheckBox>
 #include <QCloseEvent>
-#include <QComboBox>
-#include <QDialogButtonBox>
-#include <QFileDialog>
 #include <QFileInfo>
-#include <QFormLayout>
-#include <QMenuBar>
+#include <QMenu>
 #include <QSettings>
 #include <QTemporaryDir>
-#include <QToolBar>
 #include <QVBoxLayout>
 
 #include "authoring/gif_export.h"
 #include "authoring/movie_writer.h"
-#include "platform/port/qt/display_render.h"
-#include "player/frame.h"
 #include "player/play_movie.h"
+#include "ui/editor/import_dialog.h"
+#include "ui/editor/movie_preview.h"
 
 namespace glowreel {
 
 namespace {
 
-constexpr int kRecentFiles = 8;
 constexpr int32_t kNewFrameDuration = 100;
-const QSize kThumbnail(132, 68);
-
-QIcon Thumbnail(const CellGrid& cells) {
-  PixelBuffer pixels{};
-  DrawCells(cells, pixels, /*report=*/false);
-  return QIcon(
-      QPixmap::fromImage(RenderDisplay(DisplaySnapshot::Of(pixels))
-                             .scaled(kThumbnail, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
-}
-
 // The pause a duration really gives: its slices of 10 ms.
 QString PauseText(int32_t duration) {
   const std::optional<int32_t> slices = SliceCount(duration);
   if (!slices) return EditorWindow::tr("too long: reports 6 - Overflow, no pause");
   if (*slices == 0) return EditorWindow::tr("no pause");
-  return EditorWindow::tr("%1 slices = %2 ms").arg(*slices).arg(*slices * 10);
+  return EditorWindow::tr("%1 slices = %2 ms").arg(*slices).arg(*slices * kSliceMs);
 }
 
 QMessageBox::StandardButton AskToSave(QWidget* parent) {
@@ -50,20 +33,21 @@ QMessageBox::StandardButton AskToSave(QWidget* parent) {
                                QMessageBox::Save);
 }
 
+std::string FileName(const QString& path) {
+  return QFile::encodeName(path).toStdString();
+}
+
 }  // namespace
 
 std::function<QMessageBox::StandardButton(QWidget*)> EditorWindow::askToSave = AskToSave;
 
 EditorWindow::EditorWindow() {
   canvas_ = new CellCanvas;
-  strip_ = new QListWidget;
-  strip_->setIconSize(kThumbnail);
-  strip_->setSelectionMode(QAbstractItemView::ExtendedSelection);
-  strip_->setDragDropMode(QAbstractItemView::InternalMove);
-  strip_->setMinimumWidth(kThumbnail.width() + 80);
+  strip_ = new FrameStrip;
   duration_ = new QSpinBox;
   duration_->setRange(INT32_MIN, INT32_MAX);
   duration_->setSuffix(tr(" ms"));
+  duration_->setKeyboardTracking(false);
   pause_ = new QLabel;
   problems_ = new QListWidget;
 
@@ -93,29 +77,22 @@ EditorWindow::EditorWindow() {
       document_.SetCells(current_, cells, tr("Draw"), stroke);
     }
   });
-  connect(strip_, &QListWidget::currentRowChanged, this, [this](int row) {
+  connect(strip_, &FrameStrip::FrameChosen, this, [this](int frame) {
     ++durationStroke_;  // duration changes merge into one step until another frame is chosen
-    if (row < 0 || row == current_) return;
-    current_ = row;
+    if (frame == current_) return;
+    current_ = frame;
     ShowCurrent();
   });
-  connect(strip_->model(), &QAbstractItemModel::rowsMoved, this,
-          [this](const QModelIndex&, int from, int, const QModelIndex&, int to) {
-            // Deferred: the strip is still busy with its drop.
-            QTimer::singleShot(0, this, [this, from, to] {
-              current_ = to > from ? to - 1 : to;
-              document_.MoveFrame(from, current_);
-            });
-          });
-  duration_->setKeyboardTracking(false);
+  connect(strip_, &FrameStrip::FrameMoved, this, [this](int from, int to) {
+    current_ = to;
+    document_.MoveFrame(from, to);
+  });
   connect(duration_, &QSpinBox::valueChanged, this, [this](int value) {
     if (document_.FrameCount() > 0)
-      document_.SetDurations(SelectedFrames(), value, durationStroke_);
+      document_.SetDurations(strip_->Chosen(current_), value, durationStroke_);
   });
   connect(problems_, &QListWidget::itemActivated, this,
           [this](QListWidgetItem* item) { SelectFrame(item->data(Qt::UserRole).toInt()); });
-  preview_.setSingleShot(true);
-  connect(&preview_, &QTimer::timeout, this, &EditorWindow::PreviewStep);
 
   QSettings settings;
   resize(1000, 700);
@@ -126,82 +103,6 @@ EditorWindow::EditorWindow() {
 
 QAction* EditorWindow::Action(const QString& name) const {
   return findChild<QAction*>(name);
-}
-
-void EditorWindow::BuildActions() {
-  const auto add = [this](QMenu* menu, const char* name, const QString& text, QKeySequence keys,
-                          auto slot) {
-    QAction* action = menu->addAction(text);
-    action->setObjectName(QString::fromLatin1(name));
-    action->setShortcut(keys);
-    connect(action, &QAction::triggered, this, slot);
-    return action;
-  };
-  const auto every = [this](const QString& what, bool (*change)(bool)) {
-    ChangeCells(
-        [change](Cells& cells) {
-          for (auto& column : cells)
-            for (bool& cell : column) cell = change(cell);
-        },
-        what);
-  };
-  QMenu* file = menuBar()->addMenu(tr("&File"));
-  add(file, "new", tr("&New"), QKeySequence::New, [this] { New(); });
-  add(file, "open", tr("&Open..."), QKeySequence::Open, [this] { Open(); });
-  recentMenu_ = file->addMenu(tr("Open &Recent"));
-  add(file, "save", tr("&Save"), QKeySequence::Save, [this] { Save(); });
-  add(file, "saveAs", tr("Save &As..."), QKeySequence::SaveAs, [this] { SaveAs(); });
-  file->addSeparator();
-  add(file, "import", tr("&Import Pictures..."), tr("Ctrl+I"), [this] { Import(); });
-  add(file, "exportGif", tr("&Export GIF..."), tr("Ctrl+E"), [this] { ExportGif(); });
-  file->addSeparator();
-  add(file, "quit", tr("&Quit"), QKeySequence::Quit, [this] { close(); });
-
-  QMenu* edit = menuBar()->addMenu(tr("&Edit"));
-  QAction* undo = document_.Undo().createUndoAction(this, tr("&Undo"));
-  QAction* redo = document_.Undo().createRedoAction(this, tr("&Redo"));
-  undo->setObjectName("undo");
-  redo->setObjectName("redo");
-  undo->setShortcut(QKeySequence::Undo);
-  redo->setShortcut(QKeySequence::Redo);
-  edit->addActions({undo, redo});
-  edit->addSeparator();
-  add(edit, "clear", tr("C&lear"), {}, [=] { every(tr("Clear"), [](bool) { return false; }); });
-  add(edit, "fill", tr("&Fill"), {}, [=] { every(tr("Fill"), [](bool) { return true; }); });
-  add(edit, "invert", tr("&Invert"), tr("Ctrl+Shift+I"),
-      [=] { every(tr("Invert"), [](bool lit) { return !lit; }); });
-  edit->addSeparator();
-  add(edit, "shiftLeft", tr("Shift &Left"), tr("Alt+Left"), [this] { Shift(-1, 0); });
-  add(edit, "shiftRight", tr("Shift &Right"), tr("Alt+Right"), [this] { Shift(1, 0); });
-  add(edit, "shiftUp", tr("Shift &Up"), tr("Alt+Up"), [this] { Shift(0, -1); });
-  add(edit, "shiftDown", tr("Shift &Down"), tr("Alt+Down"), [this] { Shift(0, 1); });
-  add(edit, "wrap", tr("&Wrap Around When Shifting"), {}, [] {})->setCheckable(true);
-
-  QMenu* frame = menuBar()->addMenu(tr("F&rame"));
-  add(frame, "addFrame", tr("&Add"), tr("Ctrl+Shift+N"), [this] { AddFrame(false); });
-  add(frame, "duplicateFrame", tr("&Duplicate"), tr("Ctrl+D"), [this] { AddFrame(true); });
-  add(frame, "deleteFrame", tr("D&elete"), tr("Ctrl+Del"), [this] {
-    if (document_.FrameCount() > 0) document_.RemoveFrames(SelectedFrames());
-  });
-  add(frame, "moveEarlier", tr("Move &Earlier"), tr("Ctrl+Up"), [this] { MoveCurrent(-1); });
-  add(frame, "moveLater", tr("Move &Later"), tr("Ctrl+Down"), [this] { MoveCurrent(1); });
-
-  QMenu* view = menuBar()->addMenu(tr("&View"));
-  QAction* onion = add(view, "onion", tr("&Onion Skin"), {}, [this] { ShowCurrent(); });
-  onion->setCheckable(true);
-  onion->setChecked(QSettings().value("onion", true).toBool());
-
-  QMenu* play = menuBar()->addMenu(tr("&Play"));
-  add(play, "preview", tr("&Preview From Here"), tr("F5"), [this] { Preview(); });
-  add(play, "loop", tr("&Loop"), {}, [] {})->setCheckable(true);
-  add(play, "stop", tr("&Stop"), tr("Shift+F5"), [this] { preview_.stop(); });
-
-  QToolBar* tools = addToolBar(tr("Movie"));
-  tools->setObjectName("tools");
-  for (const char* name : {"new", "open", "save", "undo", "redo", "addFrame", "duplicateFrame",
-                           "deleteFrame", "preview", "stop"})
-    tools->addAction(Action(QString::fromLatin1(name)));
-  FillRecentMenu();
 }
 
 void EditorWindow::AddFrame(bool duplicate) {
@@ -222,16 +123,8 @@ void EditorWindow::MoveCurrent(int by) {
 }
 
 void EditorWindow::Refresh() {
-  const QSignalBlocker quiet(strip_);
-  const int frames = document_.FrameCount();
-  current_ = std::clamp(current_, 0, std::max(0, frames - 1));
-  strip_->clear();
-  for (int k = 0; k < frames; ++k) {
-    auto* item = new QListWidgetItem(Thumbnail(document_.Looks()[k].cells),
-                                     tr("%1\n%2 ms").arg(k + 1).arg(document_.Looks()[k].duration));
-    strip_->addItem(item);
-  }
-  if (frames > 0) strip_->setCurrentRow(current_);
+  current_ = std::clamp(current_, 0, std::max(0, document_.FrameCount() - 1));
+  strip_->Fill(document_, current_);
   problems_->clear();
   for (const MovieProblem& problem : document_.Check()) {
     auto* item = new QListWidgetItem(
@@ -270,41 +163,14 @@ void EditorWindow::UpdateTitle() {
 void EditorWindow::SelectFrame(int frame) {
   if (frame < 0 || frame >= document_.FrameCount()) return;
   current_ = frame;
-  const QSignalBlocker quiet(strip_);
-  strip_->setCurrentRow(frame);
+  strip_->Choose(frame);
   ShowCurrent();
 }
 
-std::vector<int> EditorWindow::SelectedFrames() const {
-  std::vector<int> frames;
-  for (const QModelIndex& index : strip_->selectionModel()->selectedRows())
-    frames.push_back(index.row());
-  if (std::find(frames.begin(), frames.end(), current_) == frames.end()) frames.push_back(current_);
-  return frames;
-}
-
-void EditorWindow::ChangeCells(const std::function<void(Cells&)>& change, const QString& what) {
+void EditorWindow::ChangeCells(const std::function<Cells(const Cells&)>& change,
+                               const QString& what) {
   if (current_ >= document_.FrameCount()) return;
-  Cells cells = document_.LitCells(current_);
-  change(cells);
-  document_.SetCells(current_, cells, what);
-}
-
-void EditorWindow::Shift(int dx, int dy) {
-  const bool wrap = Action("wrap")->isChecked();
-  ChangeCells(
-      [=](Cells& cells) {
-        const Cells from = cells;
-        for (int x = 0; x < kCellColumns; ++x) {
-          for (int y = 0; y < kCellRows; ++y) {
-            int sx = x - dx, sy = y - dy;
-            if (wrap) sx = (sx + kCellColumns) % kCellColumns, sy = (sy + kCellRows) % kCellRows;
-            const bool inside = sx >= 0 && sx < kCellColumns && sy >= 0 && sy < kCellRows;
-            cells[x][y] = inside && from[sx][sy];
-          }
-        }
-      },
-      tr("Shift"));
+  document_.SetCells(current_, change(document_.LitCells(current_)), what);
 }
 
 void EditorWindow::Warn(const QString& text) {
@@ -325,30 +191,25 @@ bool EditorWindow::MaybeSave() {
 
 bool EditorWindow::New() {
   if (!MaybeSave()) return false;
-  preview_.stop();
+  StopPreview();
   path_.clear();
   current_ = 0;
   document_.Clear();
   return true;
 }
 
-void EditorWindow::Open() {
-  const QString path = QFileDialog::getOpenFileName(this, tr("Open Movie"), QFileInfo(path_).path(),
-                                                    tr("GlowReel movies (*.grm);;All files (*)"));
-  if (!path.isEmpty()) OpenFile(path);
-}
-
 bool EditorWindow::OpenFile(const QString& path) {
   if (!MaybeSave()) return false;
-  preview_.stop();
-  const std::string failure = document_.Open(QFile::encodeName(path).toStdString());
+  StopPreview();
+  const std::string failure = document_.Open(FileName(path));
   if (!failure.empty()) {
     Warn(tr("%1 cannot be opened: %2").arg(path, QString::fromStdString(failure)));
     return false;
   }
   path_ = path;
   current_ = 0;
-  RememberRecent(path);
+  recent_.Remember(path);
+  FillRecentMenu();
   Refresh();
   return true;
 }
@@ -358,65 +219,33 @@ bool EditorWindow::Save() {
 }
 
 bool EditorWindow::SaveAs() {
-  const QString path =
-      QFileDialog::getSaveFileName(this, tr("Save Movie"), path_, tr("GlowReel movies (*.grm)"));
+  const QString path = AskSaveName(this, tr("Save Movie"), path_, tr("GlowReel movies (*.grm)"),
+                                   QStringLiteral(".grm"));
   return !path.isEmpty() && SaveTo(path);
 }
 
 bool EditorWindow::SaveTo(const QString& path) {
-  const std::string failure = document_.Save(QFile::encodeName(path).toStdString());
+  const std::string failure = document_.Save(FileName(path));
   if (!failure.empty()) {
     Warn(tr("%1 cannot be written: %2").arg(path, QString::fromStdString(failure)));
     return false;
   }
   path_ = path;
-  RememberRecent(path);
+  recent_.Remember(path);
+  FillRecentMenu();
   UpdateTitle();
   return true;
 }
 
 void EditorWindow::Import() {
-  QDialog dialog(this);
-  dialog.setWindowTitle(tr("Import Pictures"));
-  auto* fit = new QComboBox;
-  fit->addItems({tr("Contain"), tr("Cover"), tr("Stretch")});
-  auto* threshold = new QSpinBox;
-  threshold->setRange(0, 100);
-  threshold->setValue(50);
-  threshold->setSuffix(tr(" %"));
-  auto* invert = new QCheckBox(tr("Light the dark parts"));
-  auto* dither = new QCheckBox(tr("Dither"));
-  auto* ownDelays = new QCheckBox(tr("An animated GIF keeps its own delays"));
-  ownDelays->setChecked(true);
-  auto* duration = new QSpinBox;
-  duration->setRange(INT32_MIN, INT32_MAX);
-  duration->setValue(kNewFrameDuration);
-  duration->setSuffix(tr(" ms"));
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-  connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-  connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-  auto* form = new QFormLayout(&dialog);
-  form->addRow(tr("Fit:"), fit);
-  form->addRow(tr("Threshold:"), threshold);
-  form->addRow(invert);
-  form->addRow(dither);
-  form->addRow(tr("Duration:"), duration);
-  form->addRow(ownDelays);
-  form->addRow(buttons);
-  if (dialog.exec() != QDialog::Accepted) return;
-  const QStringList paths = QFileDialog::getOpenFileNames(
-      this, tr("Import Pictures"), QString(),
-      tr("Pictures (*.png *.gif *.bmp *.jpg *.jpeg *.pbm *.pgm *.ppm);;All files (*)"));
+  const QStringList paths = AskPictures(this);
   if (paths.isEmpty()) return;
+  ImportDialog dialog(paths, this);
+  if (dialog.exec() != QDialog::Accepted) return;
   std::vector<std::string> files;
-  for (const QString& path : paths) files.push_back(QFile::encodeName(path).toStdString());
-  const CellOptions options{static_cast<Fit>(fit->currentIndex()), threshold->value(),
-                            invert->isChecked(), dither->isChecked()};
+  for (const QString& path : paths) files.push_back(FileName(path));
   CellFrames frames;
-  const FrameDurations durations{
-      ownDelays->isChecked() ? std::nullopt : std::optional<int32_t>(duration->value()),
-      duration->value()};
-  if (const std::string failure = ReadPictures(files, options, durations, frames);
+  if (const std::string failure = ReadPictures(files, dialog.Options(), dialog.Durations(), frames);
       !failure.empty()) {
     Warn(tr("Nothing was imported: %1").arg(QString::fromStdString(failure)));
     return;
@@ -427,15 +256,15 @@ void EditorWindow::Import() {
 }
 
 void EditorWindow::ExportGif() {
-  const QString gif =
-      QFileDialog::getSaveFileName(this, tr("Export GIF"), QString(), tr("Animated GIF (*.gif)"));
+  const QString gif = AskSaveName(this, tr("Export GIF"), QString(), tr("Animated GIF (*.gif)"),
+                                  QStringLiteral(".gif"));
   if (gif.isEmpty()) return;
-  QTemporaryDir dir;
-  const std::string movie = QFile::encodeName(dir.filePath("movie.grm")).toStdString();
+  const QTemporaryDir folder;
+  const std::string movie = FileName(folder.filePath("movie.grm"));
   std::string failure = WriteMovieLines(movie, document_.Lines());
   if (failure.empty()) {
-    failure = glowreel::ExportGif(movie, QFile::encodeName(gif).toStdString(),
-                                  Action("loop")->isChecked(), [](const std::string&) {});
+    failure = glowreel::ExportGif(movie, FileName(gif), Action("loop")->isChecked(),
+                                  [](const std::string&) {});
   }
   if (!failure.empty())
     Warn(tr("%1 cannot be written: %2").arg(gif, QString::fromStdString(failure)));
@@ -443,36 +272,13 @@ void EditorWindow::ExportGif() {
 
 void EditorWindow::Preview() {
   if (document_.FrameCount() == 0) return;
-  previewFrame_ = current_;
-  pausesThisPass_ = 0;
-  PreviewStep();
-}
-
-void EditorWindow::PreviewStep() {
-  // Each frame for its slices of 10 ms, as the player holds it; at the end of the movie, again
-  // from the first frame when looping, unless a whole pass made no pause.
-  if (previewFrame_ >= document_.FrameCount()) {
-    if (!Action("loop")->isChecked() || pausesThisPass_ == 0) return;
-    previewFrame_ = pausesThisPass_ = 0;
-  }
-  SelectFrame(previewFrame_++);
-  const int32_t slices = SliceCount(document_.Looks()[current_].duration).value_or(0);
-  pausesThisPass_ += slices > 0;
-  preview_.start(slices * 10);
-}
-
-void EditorWindow::RememberRecent(const QString& path) {
-  QSettings settings;
-  QStringList recent = settings.value("recent").toStringList();
-  recent.removeAll(QFileInfo(path).absoluteFilePath());
-  recent.prepend(QFileInfo(path).absoluteFilePath());
-  settings.setValue("recent", recent.mid(0, kRecentFiles));
-  FillRecentMenu();
+  PlayPreview(document_, current_, Action("loop")->isChecked(),
+              [this](int frame) { SelectFrame(frame); });
 }
 
 void EditorWindow::FillRecentMenu() {
   recentMenu_->clear();
-  for (const QString& path : QSettings().value("recent").toStringList())
+  for (const QString& path : recent_.List())
     connect(recentMenu_->addAction(path), &QAction::triggered, this,
             [this, path] { OpenFile(path); });
   recentMenu_->setEnabled(!recentMenu_->isEmpty());
@@ -483,7 +289,7 @@ void EditorWindow::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
-  preview_.stop();
+  StopPreview();
   QSettings settings;
   settings.setValue("geometry", saveGeometry());
   settings.setValue("splitter", splitter_->saveState());

@@ -6,11 +6,13 @@
 #include <QMessageBox>
 #include <QSpinBox>
 #include <QSplitter>
-#include <QTimer>
 #include <functional>
 
+#include "authoring/cell_edits.h"
 #include "authoring/movie_document.h"
 #include "ui/editor/cell_canvas.h"
+#include "ui/editor/frame_strip.h"
+#include "ui/editor/movie_files.h"
 
 namespace glowreel {
 
@@ -31,11 +33,9 @@ class EditorWindow : public QMainWindow {
   void SelectFrame(int frame);
   MovieDocument& Document() { return document_; }
   CellCanvas* Canvas() { return canvas_; }
-  QListWidget* Strip() { return strip_; }
+  FrameStrip* Strip() { return strip_; }
   QSpinBox* Duration() { return duration_; }
-  QListWidget* Problems() { return problems_; }
   QAction* Action(const QString& name) const;
-  bool Previewing() const { return preview_.isActive(); }
 
   // Asks what to do with unsaved changes; tests answer for the user.
   static std::function<QMessageBox::StandardButton(QWidget*)> askToSave;
@@ -51,33 +51,26 @@ class EditorWindow : public QMainWindow {
   bool MaybeSave();
   bool Save();
   bool SaveAs();
-  void Open();
   void Import();
   void ExportGif();
-  void ChangeCells(const std::function<void(Cells&)>& change, const QString& what);
-  void Shift(int dx, int dy);
+  void ChangeCells(const std::function<Cells(const Cells&)>& change, const QString& what);
   void AddFrame(bool duplicate);
   void MoveCurrent(int by);
   void Preview();
-  void PreviewStep();
-  void RememberRecent(const QString& path);
   void FillRecentMenu();
-  std::vector<int> SelectedFrames() const;
   void Warn(const QString& text);
 
   MovieDocument document_;
   QString path_;
   int current_ = 0;
   CellCanvas* canvas_;
-  QListWidget* strip_;
+  FrameStrip* strip_;
   QSpinBox* duration_;
   QLabel* pause_;
   QListWidget* problems_;
   QSplitter* splitter_;
   QMenu* recentMenu_;
-  QTimer preview_;
-  int previewFrame_ = 0;
-  int pausesThisPass_ = 0;
+  RecentFiles recent_;
   int durationStroke_ = 0;
 };
 

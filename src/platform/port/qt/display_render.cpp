@@ -39,6 +39,13 @@ DisplaySnapshot DisplaySnapshot::Of(const PixelBuffer& pixels) {
   return snapshot;
 }
 
+std::vector<QRgb> DisplayPalette() {
+  std::vector<QRgb> palette = {qRgb(0, 0, 0), kUnlitDot};
+  for (int level = 0; level <= DisplayModel::kMaxBrightness; ++level)
+    palette.push_back(Dimmed(kGlow, level));
+  return palette;
+}
+
 QImage RenderDisplay(const DisplaySnapshot& snapshot) {
   const int width = 2 * kBorder + DisplayModel::kWidth * kDotPitch;
   const int height = 2 * kBorder + DisplayModel::kHeight * kDotPitch;

@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <bitset>
+#include <vector>
 
 #include "core/shared_state.h"
 #include "platform/port/display_model.h"
@@ -21,5 +22,7 @@ struct DisplaySnapshot {
 
 // The display drawn as glowing square dots on black, dimmer for lower brightness.
 QImage RenderDisplay(const DisplaySnapshot& snapshot);
+// Every colour RenderDisplay draws with.
+std::vector<QRgb> DisplayPalette();
 
 }  // namespace glowreel

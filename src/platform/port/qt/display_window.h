@@ -27,6 +27,6 @@ class VirtualDisplayWindow : public QWidget, public DisplayView {
 };
 
 // Adds the sinks that need the window system: "virtual" (this window) and "png:DIR".
-void RegisterDisplaySinks();
+void RegisterDisplaySinks(PortContext& port);
 
 }  // namespace glowreel

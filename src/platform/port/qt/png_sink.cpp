@@ -52,11 +52,11 @@ class PngWriter : public DisplayView {
 
 }  // namespace
 
-void RegisterDisplaySinks() {
-  RegisterPortSink("virtual", [](const SinkOpening& opening) {
+void RegisterDisplaySinks(PortContext& port) {
+  port.Register("virtual", [](const SinkOpening& opening) {
     return MakeDisplayModelSink(std::make_unique<VirtualDisplayWindow>(), opening.base);
   });
-  RegisterPortSink("png", [](const SinkOpening& opening) {
+  port.Register("png", [](const SinkOpening& opening) {
     const std::string& directory = opening.argument;
     if (directory.empty()) throw DeviceError("png", "no folder named (use png:DIR)");
     if (!QDir().mkpath(QString::fromStdString(directory))) {

@@ -1,0 +1,29 @@
+#include "platform/qt/qt_command_line.h"
+
+#include <cstdio>
+
+#include "platform/command_line.h"
+#include "version.h"
+
+namespace glowreel {
+
+int ReadCommandLine(QCommandLineParser& parser, int argc, char** argv, const char* program,
+                    const char* usage) {
+  parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsCompactedShortOptions);
+  parser.addOption({{QStringLiteral("h"), QStringLiteral("help")}, QString()});
+  parser.addOption({{QStringLiteral("V"), QStringLiteral("version")}, QString()});
+  QStringList arguments;
+  for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+  if (!parser.parse(arguments)) return UsageError(program, parser.errorText().toStdString());
+  if (parser.isSet(QStringLiteral("help"))) {
+    std::fputs(usage, stdout);
+    return 0;
+  }
+  if (parser.isSet(QStringLiteral("version"))) {
+    std::printf("%s %s\n", program, version::kFull);
+    return 0;
+  }
+  return -1;
+}
+
+}  // namespace glowreel

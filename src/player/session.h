@@ -1,0 +1,22 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "core/display_facts.h"
+#include "player/play_movie.h"
+
+// The display's life around playback, the same for every program that plays: brought up as the
+// main window opens, cleared as a movie is loaded, faded out as the window closes.
+namespace glowreel {
+
+// The main window's opening: the port at the first parallel port's address, the display
+// initialised and lit at full brightness.
+void BringDisplayUp();
+
+// What a person does in the main window, in one go: opens it, loads the movie (the display is
+// cleared), plays it to its end (or until bPlaying is cleared, or again and again while the
+// window's Repeat is ticked), then, when `fadeOut`, closes the window: the fade-out.
+void PlaySession(PlayerWindow& window, const std::string& movie, bool fadeOut = true);
+
+}  // namespace glowreel

@@ -1,0 +1,76 @@
+#include "ui/editor/movie_preview.h"
+
+#include <QTemporaryDir>
+
+#include "authoring/movie_writer.h"
+#include "core/shared_state.h"
+#include "platform/port/port.h"
+#include "player/session.h"
+
+namespace glowreel {
+
+namespace {
+
+bool running = false;
+
+// The frames are told apart by their order in a pass: the player walks them as the document
+// found them, from `from` on.
+class Previewer : public PlayerWindow {
+ public:
+  Previewer(int from, bool loop, const std::function<void(int)>& show)
+      : from_(from), loop_(loop), show_(show) {}
+  int RepeatValue() const override { return loop_ ? 1 : 0; }
+  void SetGoCaption(const std::string&) override {}
+  void Report(const MovieReport&) override {}  // the editor lists them already
+  void FrameShown(std::size_t header) override {
+    shown_ = header > lastHeader_ ? shown_ + 1 : 0;
+    lastHeader_ = header;
+    show_(from_ + shown_);
+  }
+
+ private:
+  int from_;
+  bool loop_;
+  const std::function<void(int)>& show_;
+  int shown_ = 0;
+  std::size_t lastHeader_ = SIZE_MAX;
+};
+
+}  // namespace
+
+void PlayPreview(const MovieDocument& document, int from, bool loop,
+                 const std::function<void(int frame)>& show) {
+  if (running) return;
+  std::vector<std::string> lines;
+  for (int k = from; k < document.FrameCount(); ++k) {
+    const DocFrame& frame = document.Frames()[k];
+    lines.insert(lines.end(), frame.before.begin(), frame.before.end());
+    lines.push_back(frame.header);
+    lines.insert(lines.end(), frame.rows.begin(), frame.rows.end());
+    if (frame.hasPassedOver) lines.push_back(frame.passedOver);
+  }
+  const QTemporaryDir folder;
+  const std::string movie = folder.filePath("preview.grm").toStdString();
+  if (!WriteMovieLines(movie, lines).empty()) return;
+  PortContext port;
+  port.Open("none", kFirstParallelPort);
+  PortContext* const previous = InstallPort(&port);
+  Previewer window(from, loop, show);
+  running = true;
+  PlaySession(window, movie, /*fadeOut=*/false);
+  running = false;
+  bExiting = false;
+  InstallPort(previous);
+}
+
+void StopPreview() {
+  if (!running) return;
+  bPlaying = false;
+  bExiting = true;  // the pause running now ends at once
+}
+
+bool PreviewRunning() {
+  return running;
+}
+
+}  // namespace glowreel
