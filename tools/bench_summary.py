@@ -4,9 +4,15 @@ import json
 import sys
 
 
+def key(name):
+    """A benchmark's name and arguments, without the settings of its run."""
+    return "/".join(part for part in name.split("/")
+                    if not part.startswith(("iterations:", "real_time")))
+
+
 def main(path):
     with open(path) as f:
-        runs = {b["name"].split("/")[0]: b for b in json.load(f)["benchmarks"]
+        runs = {key(b["name"]): b for b in json.load(f)["benchmarks"]
                 if b.get("run_type", "iteration") == "iteration"}
     lines = []
 
@@ -36,6 +42,16 @@ def main(path):
         ratio = ms / 110.0
         target("Delay(100) pacing vs 110 ms", "%.2f ms (%.4f)" % (ms, ratio), "within 1%",
                0.99 <= ratio <= 1.01)
+    for name, figure, goal in [("BM_PlayLineFeedsMemory", "playing line feeds, peak heap / file", 5.0),
+                               ("BM_CheckHeadersMemory", "--check of @ lines, peak heap / file", 3.0)]:
+        run = runs.get(name)
+        if run:
+            target(figure, "%.2f" % run["peak_ratio"], "<= %.2f" % goal, run["peak_ratio"] <= goal)
+    few, many = runs.get("BM_GifExportMemory/40"), runs.get("BM_GifExportMemory/4000")
+    if few and many:
+        ratio = many["peak_rss_kb"] / few["peak_rss_kb"]
+        target("GIF export, 4000 frames vs 40", "%.2f (%d vs %d kB)" % (ratio, many["peak_rss_kb"],
+               few["peak_rss_kb"]), "<= 2.00", ratio <= 2.0)
     print("Summary")
     print("\n".join(lines) if lines else "(no targets among the benchmarks run)")
 

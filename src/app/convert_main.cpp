@@ -7,10 +7,12 @@
 #include <vector>
 
 #include "authoring/gif_export.h"
+#include "authoring/movie_check.h"
 #include "authoring/movie_writer.h"
 #include "authoring/picture_cells.h"
 #include "platform/command_line.h"
 #include "platform/exit_signals.h"
+#include "platform/process_setup.h"
 #include "platform/qt/qt_command_line.h"
 
 namespace glowreel {
@@ -116,7 +118,8 @@ int ToMovie(const Options& options) {
   std::vector<std::string> lines = {"Made with glowreel-convert from"};
   for (const std::string& input : options.inputs) {
     lines.front() += (input == options.inputs.front() ? " " : ", ");
-    lines.front() += QFileInfo(QString::fromStdString(input)).fileName().toStdString();
+    // A name is shown, never taken for lines of the movie.
+    lines.front() += Printable(QFileInfo(QString::fromStdString(input)).fileName().toStdString());
   }
   CellFrames frames;
   if (const std::string failure =
@@ -135,10 +138,11 @@ int ToMovie(const Options& options) {
 }  // namespace glowreel
 
 int main(int argc, char** argv) {
-  glowreel::IgnoreOutputSignals();
+  glowreel::PrepareProcess();
   glowreel::Options options;
   if (const int status = glowreel::Parse(argc, argv, options); status >= 0) return status;
   QCoreApplication app(argc, argv);  // where Qt finds its picture formats
+  glowreel::InstallExitSignals();    // ends the work with nothing written
   if (glowreel::EndsWith(options.output, ".gif")) return glowreel::ToGif(options);
   if (glowreel::EndsWith(options.output, ".grm")) return glowreel::ToMovie(options);
   return glowreel::UsageError(glowreel::kProgram, "the output must end in .grm (a movie) or .gif");

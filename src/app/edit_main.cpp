@@ -3,7 +3,7 @@
 #include <QFileInfo>
 
 #include "platform/command_line.h"
-#include "platform/exit_signals.h"
+#include "platform/process_setup.h"
 #include "platform/qt/qt_command_line.h"
 #include "platform/qt/qt_platform.h"
 #include "ui/editor/editor_window.h"
@@ -24,7 +24,7 @@ constexpr const char* kUsage =
 }  // namespace
 
 int main(int argc, char** argv) {
-  glowreel::IgnoreOutputSignals();
+  glowreel::PrepareProcess();
   QCommandLineParser parser;
   if (const int status = glowreel::ReadCommandLine(parser, argc, argv, kProgram, kUsage);
       status >= 0)

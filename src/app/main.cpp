@@ -1,15 +1,14 @@
 // glowreel: the player's window.
 #include <QApplication>
 #include <QFileInfo>
-#include <QSocketNotifier>
 
 #include "platform/command_line.h"
 #include "platform/exit_signals.h"
 #include "platform/port/port.h"
 #include "platform/port/qt/display_window.h"
+#include "platform/process_setup.h"
 #include "platform/qt/qt_command_line.h"
 #include "platform/qt/qt_platform.h"
-#include "ui/frm_about.h"
 #include "ui/frm_main.h"
 #include "ui/program_icon.h"
 #include "version.h"
@@ -30,7 +29,7 @@ constexpr const char* kUsage =
 }  // namespace
 
 int main(int argc, char** argv) {
-  glowreel::IgnoreOutputSignals();
+  glowreel::PrepareProcess();
   QCommandLineParser parser;
   if (const int status = glowreel::ReadCommandLine(parser, argc, argv, kProgram, kUsage);
       status >= 0)
@@ -54,13 +53,7 @@ int main(int argc, char** argv) {
   {
     // Lives until the event loop has ended, so no running handler ever sees it destroyed.
     glowreel::frmMain main;
-    // A signal ends the program as Exit does, and closes the about window too.
-    QSocketNotifier signalled(exitSignals, QSocketNotifier::Read);
-    QObject::connect(&signalled, &QSocketNotifier::activated, &main, [&main] {
-      if (!glowreel::TakeExitSignal()) return;
-      if (glowreel::frmAbout* about = glowreel::frmAbout::Instance()) about->close();
-      main.close();
-    });
+    main.EndOnExitSignals(exitSignals);
     main.move(40, 40);
     main.show();
     if (!movies.isEmpty()) main.TakeMovie(QFileInfo(movies.front()).absoluteFilePath());

@@ -9,6 +9,7 @@
 #include "platform/console_platform.h"
 #include "platform/exit_signals.h"
 #include "platform/port/port.h"
+#include "platform/process_setup.h"
 #include "platform/report_error.h"
 #include "player/movie_file.h"
 #include "player/session.h"
@@ -89,7 +90,7 @@ int Play(const std::string& movie, bool repeat, const char* setting) {
 
 int main(int argc, char** argv) {
   using glowreel::UsageError;
-  glowreel::IgnoreOutputSignals();
+  glowreel::PrepareProcess();
   glowreel::CommandLine line(
       {{"h", "help"}, {"V", "version"}, {"r", "repeat"}, {"", "check"}, {"p", "port", true}});
   if (!line.Parse(argc, argv)) return UsageError(glowreel::kProgram, line.Error());
@@ -104,7 +105,11 @@ int main(int argc, char** argv) {
   if (line.Positional().empty()) return UsageError(glowreel::kProgram, "no movie named");
   if (line.Positional().size() > 1) return UsageError(glowreel::kProgram, "one movie at a time");
   const std::string& movie = line.Positional().front();
-  if (line.IsSet("check")) return glowreel::Check(movie);
+  if (line.IsSet("check")) {
+    if (line.IsSet("repeat") || line.IsSet("port"))
+      return UsageError(glowreel::kProgram, "--check plays nothing: no --repeat or --port with it");
+    return glowreel::Check(movie);
+  }
   const std::string port = line.Value("port");
   const char* setting = line.IsSet("port") ? port.c_str() : std::getenv("GLOWREEL_PORT");
   return glowreel::Play(movie, line.IsSet("repeat"), setting);

@@ -4,6 +4,7 @@
 
 #include "authoring/gif_writer.h"
 #include "core/shared_state.h"
+#include "platform/exit_signals.h"
 #include "platform/platform.h"
 #include "platform/port/display_model.h"
 #include "platform/port/port.h"
@@ -35,7 +36,12 @@ class UnseenPlayback : public Platform, public PlayerWindow, public DisplayView 
   void Sleep(int32_t milliseconds) override {
     if (shot_) shot_->holdMs += milliseconds;
   }
-  void DoEvents() override {}
+  // An exit signal ends the playing, and nothing is written.
+  void DoEvents() override {
+    if (!ExitSignalPending()) return;
+    bPlaying = false;
+    bExiting = true;
+  }
   void MsgBox(const std::string& text, const std::string&) override { warn_(text); }
   void Beep() override {}
 
@@ -52,6 +58,9 @@ class UnseenPlayback : public Platform, public PlayerWindow, public DisplayView 
 
   // The display's view.
   void Settled(const DisplayModel& model) override {
+    const auto versions = std::make_pair(model.ImageVersion(), model.LookVersion());
+    if (shot_ && versions == versions_) return;  // most waits follow no change
+    versions_ = versions;
     const DisplaySnapshot look = DisplaySnapshot::Of(model);
     if (shot_ && SameLook(shot_->look, look)) return;
     Finish();
@@ -68,6 +77,7 @@ class UnseenPlayback : public Platform, public PlayerWindow, public DisplayView 
   GifWriter& gif_;
   const std::function<void(const std::string&)>& warn_;
   std::optional<Shot> shot_;
+  std::pair<uint64_t, uint64_t> versions_;
   bool playing_ = false;
 };
 
@@ -96,6 +106,7 @@ std::string ExportGif(const std::string& moviePath, const std::string& gifPath, 
   unseen.Finish();
   InstallPort(previous);
   InstallPlatform(platform);
+  if (ExitSignalPending()) return "stopped by a signal before it was whole";
   if (gif.Frames() == 0) return "the movie shows no frame that lasts";
   return gif.Finish();
 }

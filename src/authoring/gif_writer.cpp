@@ -4,6 +4,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 namespace glowreel {
 
@@ -51,7 +53,9 @@ GifWriter::~GifWriter() {
 
 void GifWriter::Fail(int code) {
   if (!error_.empty()) return;
-  const char* text = GifErrorString(code);
+  const bool written = code == E_GIF_ERR_WRITE_FAILED || code == E_GIF_ERR_DISK_IS_FULL ||
+                       code == E_GIF_ERR_CLOSE_FAILED;
+  const char* text = written && errno != 0 ? std::strerror(errno) : GifErrorString(code);
   error_ = text ? text : "cannot write the GIF";
 }
 

@@ -1,6 +1,8 @@
 #include "authoring/movie_check.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdio>
 
 #include "core/shared_state.h"
 #include "player/duration.h"
@@ -11,8 +13,35 @@ namespace glowreel {
 
 namespace {
 
+// The kinds of problem, each told a limited number of times; the words count the rest.
+enum Kind {
+  kMissingRows,
+  kHeaderAsRow,
+  kBadCells,
+  kShortRow,
+  kNoFit,
+  kReadsAs,
+  kNoPause,
+  kHeaderSkipped,
+  kKinds
+};
+constexpr std::array<const char*, kKinds> kMore = {"frames the file ends in",
+                                                   "frame headers taken as rows",
+                                                   "rows with cells that are no digits",
+                                                   "short rows",
+                                                   "durations that do not fit 32 bits",
+                                                   "durations that read otherwise",
+                                                   "durations out of the pause's range",
+                                                   "frame headers skipped"};
+
+struct Problem {
+  Kind kind;
+  MovieProblem told;
+};
+using Problems = std::vector<Problem>;
+
 std::string Quoted(std::string_view text) {
-  return "\"" + std::string(text) + "\"";
+  return "\"" + Printable(text) + "\"";
 }
 
 std::string Text(const RunTimeError& error) {
@@ -35,37 +64,38 @@ std::string BadCells(const CellGrid& cells, std::string_view row, int y) {
          " will report 13 - Type mismatch and show lit";
 }
 
-using Problems = std::vector<MovieProblem>;
-
 void CheckRows(const LineList& lines, std::size_t header, const CellGrid& cells,
                Problems& problems) {
   const std::size_t rowsThere = std::min<std::size_t>(kCellRows, lines.size() - header - 1);
+  const std::size_t headerLine = lines.FileLine(header);
   if (rowsThere < kCellRows) {
-    problems.push_back({lines.FileLine(header),
-                        "9 - Subscript out of range: the file ends " + std::to_string(rowsThere) +
-                            (rowsThere == 1 ? " row" : " rows") +
-                            " into this frame; the missing rows keep the cells before",
-                        true});
+    problems.push_back({kMissingRows,
+                        {headerLine,
+                         "9 - Subscript out of range: the file ends " + std::to_string(rowsThere) +
+                             (rowsThere == 1 ? " row" : " rows") +
+                             " into this frame; the missing rows keep the cells before",
+                         true}});
   }
   for (std::size_t y = 0; y < rowsThere; ++y) {
-    const std::size_t line = header + 1 + y;
-    const std::string_view row = lines[line];
+    const std::size_t line = lines.FileLine(header + 1 + y);
+    const std::string_view row = lines[header + 1 + y];
     const std::string rowName = "row " + std::to_string(y + 1);
     if (IsFrameHeader(row)) {
-      problems.push_back({lines.FileLine(line),
-                          "frame header taken as " + rowName + " of the frame at line " +
-                              std::to_string(lines.FileLine(header)),
-                          false});
+      problems.push_back({kHeaderAsRow,
+                          {line,
+                           "frame header taken as " + rowName + " of the frame at line " +
+                               std::to_string(headerLine),
+                           false}});
     }
-    if (const std::string bad = BadCells(cells, row, static_cast<int>(y)); !bad.empty()) {
-      problems.push_back({lines.FileLine(line), rowName + ", " + bad, true});
-    }
+    if (const std::string bad = BadCells(cells, row, static_cast<int>(y)); !bad.empty())
+      problems.push_back({kBadCells, {line, rowName + ", " + bad, true}});
     if (row.size() < static_cast<std::size_t>(kCellColumns)) {
-      problems.push_back({lines.FileLine(line),
-                          rowName + " has " + std::to_string(row.size()) + " cells; cells " +
-                              std::to_string(row.size() + 1) +
-                              "-18 will report 13 - Type mismatch and show lit",
-                          true});
+      problems.push_back(
+          {kShortRow,
+           {line,
+            rowName + " has " + std::to_string(row.size()) + " cells; cells " +
+                std::to_string(row.size() + 1) + "-18 will report 13 - Type mismatch and show lit",
+            true}});
     }
   }
 }
@@ -75,37 +105,58 @@ void CheckDuration(std::string_view text, std::size_t line, int32_t before, int3
   bool clean = false;
   ParseDuration(text, &clean);
   if (overflowed) {
-    problems.push_back({line,
-                        "6 - Overflow: duration " + Quoted(text) +
-                            " does not fit 32 bits; the frame keeps the one before (" +
-                            std::to_string(before) + " ms)",
-                        true});
+    problems.push_back({kNoFit,
+                        {line,
+                         "6 - Overflow: duration " + Quoted(text) +
+                             " does not fit 32 bits; the frame keeps the one before (" +
+                             std::to_string(before) + " ms)",
+                         true}});
   } else if (!clean) {
     problems.push_back(
-        {line, "duration " + Quoted(text) + " reads as " + std::to_string(now), false});
+        {kReadsAs, {line, "duration " + Quoted(text) + " reads as " + std::to_string(now), false}});
   }
   if (!SliceCount(now)) {
-    problems.push_back({line,
-                        "6 - Overflow: duration " + std::to_string(now) + " is too long (at most " +
-                            std::to_string(kLongestPauseMs) +
-                            " ms); the frame is shown without a pause",
-                        true});
+    const std::string range = now > 0 ? " is too long (at most " + std::to_string(kLongestPauseMs)
+                                      : " is below the shortest the pause can count (at least " +
+                                            std::to_string(kMostNegativeMs);
+    problems.push_back({kNoPause,
+                        {line,
+                         "6 - Overflow: duration " + std::to_string(now) + range +
+                             " ms); the frame is shown without a pause",
+                         true}});
   }
 }
 
 }  // namespace
 
-void CheckMovie(const std::string& path, const ProblemSink& onProblem) {
-  const MovieLines read = ReadMovieFile(path);
-  if (read.error) return onProblem({0, Text(*read.error), true});
-  CheckMovieLines(read.lines, onProblem);
+std::string Printable(std::string_view text) {
+  std::string shown;
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x20 && byte < 0x7F && byte != '\\') {
+      shown += c;
+    } else {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, byte == '\\' ? "\\\\" : "\\x%02X", byte);
+      shown += escaped;
+    }
+  }
+  return shown;
 }
 
-void CheckMovieLines(const LineList& lines, const ProblemSink& onProblem) {
+void CheckMovie(const std::string& path, const ProblemSink& onProblem, std::size_t perKind) {
+  const MovieLines read = ReadMovieFile(path);
+  if (read.error) return onProblem({0, Text(*read.error), true});
+  CheckMovieLines(read.lines, onProblem, perKind);
+}
+
+void CheckMovieLines(const LineList& lines, const ProblemSink& onProblem, std::size_t perKind) {
   bool anyFrame = false;
   int32_t duration = 0;
   CellGrid cells{};
   Problems problems;
+  std::array<std::size_t, kKinds> told{};
+  std::array<bool, kKinds> reports{};
   ForEachFrame(lines, [&](std::size_t header) {
     anyFrame = true;
     const int32_t before = duration;
@@ -119,18 +170,27 @@ void CheckMovieLines(const LineList& lines, const ProblemSink& onProblem) {
                   problems);
     const std::size_t passedOver = header + kFrameLines - 1;
     if (passedOver < lines.size() && IsFrameHeader(lines[passedOver])) {
-      problems.push_back({lines.FileLine(passedOver),
-                          "frame header skipped: it stands on the line after the rows of the "
-                          "frame at line " +
-                              std::to_string(lines.FileLine(header)),
-                          false});
+      problems.push_back({kHeaderSkipped,
+                          {lines.FileLine(passedOver),
+                           "frame header skipped: it stands on the line after the rows of the "
+                           "frame at line " +
+                               std::to_string(lines.FileLine(header)),
+                           false}});
     }
     std::stable_sort(problems.begin(), problems.end(),
-                     [](const MovieProblem& a, const MovieProblem& b) { return a.line < b.line; });
-    for (const MovieProblem& problem : problems) onProblem(problem);
+                     [](const Problem& a, const Problem& b) { return a.told.line < b.told.line; });
+    for (const Problem& problem : problems) {
+      reports[problem.kind] = reports[problem.kind] || problem.told.reports;
+      if (told[problem.kind]++ < perKind) onProblem(problem.told);
+    }
     return true;
   });
   if (!anyFrame) onProblem({0, "no frame header (a line starting with @): nothing to show", false});
+  for (int kind = 0; kind < kKinds; ++kind) {
+    if (told[kind] <= perKind) continue;
+    onProblem({0, std::to_string(told[kind] - perKind) + " more " + kMore[kind] + ", not listed",
+               reports[kind]});
+  }
 }
 
 }  // namespace glowreel

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <functional>
 #include <string>
-#include <vector>
+#include <string_view>
 
 #include "player/movie_file.h"
 
@@ -12,16 +12,21 @@ namespace glowreel {
 // Something in a movie that playing it would report, or that may not be what its author meant.
 struct MovieProblem {
   std::size_t line;  // the file's own line number, from 1; 0 for the whole file
-  std::string text;
-  bool reports;  // playing it shows an error box
+  std::string text;  // the movie's own bytes in it are shown escaped where not printable
+  bool reports;      // playing it shows an error box
 };
 
 using ProblemSink = std::function<void(const MovieProblem&)>;
 
 // Reads the movie as playing would, with the player's own reading code, and tells what each
-// frame will do wrong, in the order of the lines, as it goes. Nothing is sent anywhere.
-void CheckMovie(const std::string& path, const ProblemSink& onProblem);
+// frame will do wrong, in the order of the lines, as it goes. Of each kind of problem the first
+// `perKind` are told, then how many more there were. Nothing is sent anywhere.
+void CheckMovie(const std::string& path, const ProblemSink& onProblem, std::size_t perKind = 20);
 // The same for a movie's lines already read.
-void CheckMovieLines(const LineList& lines, const ProblemSink& onProblem);
+void CheckMovieLines(const LineList& lines, const ProblemSink& onProblem, std::size_t perKind = 20);
+
+// Text from a file as it may be shown on a terminal: printable ASCII as it is, any other byte
+// as \xHH, so that no control byte reaches the terminal.
+std::string Printable(std::string_view text);
 
 }  // namespace glowreel

@@ -2,8 +2,10 @@
 
 #include <QImageReader>
 
+#include "platform/exit_signals.h"
 #include "platform/port/qt/display_render.h"
 #include "player/frame.h"
+#include "player/movie_file.h"
 
 #include <algorithm>
 #include <cmath>
@@ -99,10 +101,13 @@ QImage CellsLook(const Cells& cells) {
 std::string ReadPictures(const std::vector<std::string>& paths, const CellOptions& options,
                          const FrameDurations& durations, CellFrames& frames) {
   for (const std::string& path : paths) {
+    if (const auto error = UnreadableFile(path))  // a picture is held to a movie's limits
+      return path + ": " + std::to_string(error->Number()) + " - " + error->Description();
     QImageReader reader(QString::fromStdString(path));
     reader.setAutoTransform(true);
     const bool animated = reader.supportsAnimation() && reader.imageCount() > 1;
     do {
+      if (ExitSignalPending()) return path + ": stopped by a signal";
       const QImage picture = reader.read();
       if (picture.isNull()) return path + ": " + reader.errorString().toStdString();
       const int delay = reader.nextImageDelay();

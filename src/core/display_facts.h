@@ -34,6 +34,7 @@ inline constexpr int16_t kFullBrightness = 15;
 inline constexpr int32_t kSliceMs = 10;
 inline constexpr int32_t kLongestSlices = 32767;
 inline constexpr int32_t kLongestPauseMs = kLongestSlices * kSliceMs + kSliceMs / 2 - 1;
-static_assert(kLongestPauseMs == 327674);
+inline constexpr int32_t kMostNegativeMs = -(kLongestSlices + 1) * kSliceMs - kSliceMs / 2;
+static_assert(kLongestPauseMs == 327674 && kMostNegativeMs == -327685);
 
 }  // namespace glowreel

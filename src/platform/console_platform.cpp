@@ -13,7 +13,7 @@ void ConsolePlatform::Sleep(int32_t milliseconds) {
 }
 
 void ConsolePlatform::DoEvents() {
-  if (!TakeExitSignal()) return;
+  if (!TakeExitSignal()) return;  // bExiting keeps it
   bPlaying = false;
   bExiting = true;
 }

@@ -12,7 +12,7 @@ namespace glowreel {
 namespace {
 
 int pipeEnds[2] = {-1, -1};
-bool signalled = false;
+bool pending = false;
 
 void OnExitSignal(int) {
   const int saved = errno;
@@ -34,15 +34,16 @@ int InstallExitSignals() {
   return pipeEnds[0];
 }
 
-void IgnoreOutputSignals() {
-  std::signal(SIGPIPE, SIG_IGN);
-  std::signal(SIGXFSZ, SIG_IGN);
+bool ExitSignalPending() {
+  char bytes[16];
+  while (pipeEnds[0] >= 0 && read(pipeEnds[0], bytes, sizeof bytes) > 0) pending = true;
+  return pending;
 }
 
 bool TakeExitSignal() {
-  char bytes[16];
-  while (pipeEnds[0] >= 0 && read(pipeEnds[0], bytes, sizeof bytes) > 0) signalled = true;
-  return signalled;
+  const bool came = ExitSignalPending();
+  pending = false;
+  return came;
 }
 
 }  // namespace glowreel

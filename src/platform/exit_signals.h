@@ -6,11 +6,8 @@ namespace glowreel {
 // writes a byte to a pipe; the program watches the returned descriptor (its read end).
 int InstallExitSignals();
 
-// True once an exit signal has come; takes the pending bytes off the pipe.
+// True when an exit signal has come since the last TakeExitSignal, which takes it.
+bool ExitSignalPending();
 bool TakeExitSignal();
-
-// A reader gone from a pipe (SIGPIPE) or a file-size limit (SIGXFSZ) does not end the program:
-// the write that meets it fails, and its output is reported and left out.
-void IgnoreOutputSignals();
 
 }  // namespace glowreel

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <poll.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -7,16 +8,32 @@
 
 namespace glowreel {
 
-// Writes every byte, going on after interruptions and short writes. Returns 0 or the errno of
-// the write that failed (EIO for one that wrote nothing).
-inline int WriteAll(int fd, const char* data, std::size_t size) {
-  for (std::size_t done = 0; done < size;) {
+// Writes every byte, going on after interruptions and short writes. A descriptor that cannot
+// take more for now (a full pipe opened without blocking) is waited on, for at most
+// `patienceMs` without progress. Returns 0 or the errno of the failure (ETIMEDOUT when it
+// waited in vain, EIO for a write that took nothing); `written` receives how much went out.
+inline int WriteAll(int fd, const char* data, std::size_t size, std::size_t* written = nullptr,
+                    int patienceMs = 0) {
+  std::size_t done = 0;
+  int error = 0;
+  while (done < size && error == 0) {
     const ssize_t n = write(fd, data + done, size - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return n < 0 ? errno : EIO;
-    done += static_cast<std::size_t>(n);
+    if (n > 0) {
+      done += static_cast<std::size_t>(n);
+    } else if (n < 0 && errno == EAGAIN) {
+      pollfd ready{fd, POLLOUT, 0};
+      int polled;
+      while ((polled = poll(&ready, 1, patienceMs)) < 0 && errno == EINTR) {
+      }
+      if (polled == 0) error = ETIMEDOUT;
+    } else if (n < 0 && errno != EINTR) {
+      error = errno;
+    } else if (n == 0) {
+      error = EIO;
+    }
   }
-  return 0;
+  if (written) *written = done;
+  return error;
 }
 
 }  // namespace glowreel

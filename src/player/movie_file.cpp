@@ -33,16 +33,25 @@ int32_t ErrorNumberFor(int errorCode) {
   }
 }
 
-// The whole file, or the number of the error that stopped the reading. Only regular files are
-// read: a device or a pipe could deliver without end, or block the program.
-int32_t ReadWholeFile(const std::string& path, std::string& bytes) {
-  UniqueFd file(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+// Opens a file that is to be read whole. Only regular files are read: a device or a pipe could
+// deliver without end, or block the program. Returns 0 or the number of the error.
+int32_t OpenWholeFile(const std::string& path, UniqueFd& file, off_t& size) {
+  file = UniqueFd(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   if (!file) return ErrorNumberFor(errno);
   struct stat info {};
   if (fstat(file.get(), &info) != 0) return ErrorNumberFor(errno);
   if (!S_ISREG(info.st_mode)) return kErrPathFileAccess;
   if (info.st_size > kLargestMovie) return kErrOutOfMemory;
-  bytes.resize(static_cast<std::size_t>(info.st_size) + 1);  // one more byte sees a growing file
+  size = info.st_size;
+  return 0;
+}
+
+// The whole file, or the number of the error that stopped the reading.
+int32_t ReadWholeFile(const std::string& path, std::string& bytes) {
+  UniqueFd file;
+  off_t size = 0;
+  if (const int32_t error = OpenWholeFile(path, file, size); error != 0) return error;
+  bytes.resize(static_cast<std::size_t>(size) + 1);  // one more byte sees a growing file
   std::size_t used = 0;
   for (;;) {
     if (used == bytes.size()) {
@@ -144,6 +153,13 @@ std::string_view LineList::operator[](std::size_t i) const {
 LineList SplitMovieText(std::string bytes) {
   const std::size_t skipped = GatherLines(bytes);
   return LineList(std::move(bytes), skipped);
+}
+
+std::optional<RunTimeError> UnreadableFile(const std::string& path) {
+  UniqueFd file;
+  off_t size = 0;
+  if (const int32_t error = OpenWholeFile(path, file, size); error != 0) return RunTimeError(error);
+  return std::nullopt;
 }
 
 MovieLines ReadMovieFile(const std::string& path) {

@@ -1,11 +1,16 @@
 #include "ui/frm_main.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFile>
+#include <QMessageBox>
 #include <QMimeData>
+#include <QSocketNotifier>
 
 #include "core/shared_state.h"
+#include "platform/exit_signals.h"
+#include "platform/port/port.h"
 #include "platform/report_error.h"
 #include "player/session.h"
 #include "ui/frm_about.h"
@@ -96,6 +101,7 @@ void frmMain::Form_Unload() {
   bPlaying = false;
   bExiting = true;
   ShutdownDisplay();
+  PortFinish();  // what playback still does on its way out reaches no port
 }
 
 void frmMain::cmdLoad_Click() {
@@ -122,6 +128,17 @@ void frmMain::TakeMovie(const QString& path) {
   chkRepeat->setEnabled(true);
   chkRepeat->setChecked(false);
   cmdGo->setFocus();
+}
+
+void frmMain::EndOnExitSignals(int signalPipe) {
+  auto* notifier = new QSocketNotifier(signalPipe, QSocketNotifier::Read, this);
+  connect(notifier, &QSocketNotifier::activated, this, [this] {
+    if (!TakeExitSignal()) return;
+    for (QWidget* window : QApplication::topLevelWidgets())
+      if (auto* box = qobject_cast<QMessageBox*>(window)) box->done(QMessageBox::Ok);
+    if (frmAbout* about = frmAbout::Instance()) about->close();
+    close();
+  });
 }
 
 void frmMain::cmdGo_Click() {

@@ -28,6 +28,9 @@ class frmMain : public QWidget, public PlayerWindow {
   // Takes a movie as a file chosen in the Open dialog does (also one named on the command line
   // or dropped on the window).
   void TakeMovie(const QString& path);
+  // An exit signal coming on this descriptor ends the program as Exit does, closing the about
+  // window and any box open first.
+  void EndOnExitSignals(int signalPipe);
 
   QPushButton* cmdAbout;
   QPushButton* cmdExit;

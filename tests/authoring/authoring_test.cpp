@@ -11,6 +11,7 @@
 
 #include "authoring/cell_edits.h"
 #include "authoring/gif_export.h"
+#include "authoring/gif_writer.h"
 #include "authoring/movie_writer.h"
 #include "authoring/picture_cells.h"
 #include "player/frame.h"
@@ -146,6 +147,17 @@ TEST(CellEdits, EachChangeMovesTheCellsOfTheFrameOrOfItsRectangle) {
   }
 }
 
+// The pictures of a GIF, each with its delay in milliseconds.
+std::vector<std::pair<QImage, int>> GifFrames(const std::string& path) {
+  QImageReader reader(QString::fromStdString(path));
+  std::vector<std::pair<QImage, int>> frames;
+  for (QImage picture; reader.canRead();) {
+    picture = reader.read();  // first: the delay is the picture's just read
+    frames.emplace_back(picture, reader.nextImageDelay());
+  }
+  return frames;
+}
+
 TEST(GifExport, EachPictureIsHeldForItsPauseAndAFrameWithoutOneIsLeftOut) {
   TempFile movie(test::Frame("100", test::OneCell(0, 0)) +
                  test::Frame("-100", test::OneCell(5, 5)) +
@@ -157,19 +169,32 @@ TEST(GifExport, EachPictureIsHeldForItsPauseAndAFrameWithoutOneIsLeftOut) {
     EXPECT_EQ(ExportGif(movie.Path(), gif, repeat, [&](const std::string& w) { warnings += w; }),
               "");
     EXPECT_EQ(warnings, "");
-    QImageReader reader(QString::fromStdString(gif));
-    EXPECT_EQ(reader.loopCount(), repeat ? -1 : 0);
-    std::vector<int> delays;
-    std::vector<QImage> pictures;
-    while (reader.canRead()) {
-      pictures.push_back(reader.read());
-      delays.push_back(reader.nextImageDelay());
-    }
-    EXPECT_EQ(delays, (std::vector<int>{110, 60}));
-    if (pictures.size() == 2) {
-      EXPECT_NE(pictures[0].pixel(12 + 1, 12 + 1), pictures[1].pixel(12 + 1, 12 + 1)) << "cell 0,0";
-    }
+    EXPECT_EQ(QImageReader(QString::fromStdString(gif)).loopCount(), repeat ? -1 : 0);
+    const auto frames = GifFrames(gif);
+    EXPECT_EQ(frames.size(), 2u);
+    EXPECT_EQ(frames.front().second + frames.back().second, 110 + 60);
+    EXPECT_NE(frames.front().first.pixel(13, 13), frames.back().first.pixel(13, 13)) << "cell 0,0";
   }
+}
+
+TEST(GifExport, APauseLongerThanAFrameCanSayIsSpreadAndWritersToOneNameNeverMeet) {
+  TempFile movie(test::Frame("300000", test::Rows("1")) + test::Frame("300000", test::Rows("1")) +
+                 test::Frame("300000", test::Rows("1")));
+  const std::string gif = movie.Directory() + "/long.gif";
+  EXPECT_EQ(ExportGif(movie.Path(), gif, false, [](const std::string&) {}), "");
+  const auto frames = GifFrames(gif);
+  EXPECT_EQ(frames.size(), 2u) << "65,535 hundredths at most a frame";
+  EXPECT_EQ(frames.front().second + frames.back().second, 3 * 300010);
+  QImage black(4, 2, QImage::Format_RGB32), white = black;
+  black.fill(Qt::black);
+  white.fill(Qt::white);
+  GifWriter first(gif, 4, 2, {black.pixel(0, 0), white.pixel(0, 0)}, false);
+  GifWriter second(gif, 4, 2, {black.pixel(0, 0), white.pixel(0, 0)}, false);
+  first.Add(black, 10);
+  second.Add(white, 20);
+  EXPECT_EQ(first.Finish(), "");
+  EXPECT_EQ(second.Finish(), "");
+  EXPECT_EQ(GifFrames(gif).front().first.pixel(0, 0), white.pixel(0, 0)) << "the last one written";
 }
 
 }  // namespace

@@ -29,14 +29,7 @@ void FakePlatform::DoEvents() {
 
 void FakePlatform::MsgBox(const std::string& text, const std::string& title) {
   boxes.push_back({title, text});
-}
-
-int FakePlatform::ErrorReports(int32_t number) const {
-  const std::string prefix = "An error has occured: \r\n" + std::to_string(number) + " - ";
-  int count = 0;
-  for (const Box& box : boxes)
-    count += box.title == "Error" && (number < 0 || box.text.rfind(prefix, 0) == 0);
-  return count;
+  if (onBox) onBox();
 }
 
 }  // namespace glowreel::test

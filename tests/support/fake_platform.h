@@ -30,8 +30,6 @@ class FakePlatform : public Platform {
 
   // Runs the action inside the n-th event pump from now on (1 = the next one).
   void AtPump(int n, std::function<void()> action) { scheduled_.push_back({pumps + n, action}); }
-  // Boxes titled "Error" carrying this error number, or any number.
-  int ErrorReports(int32_t number = -1) const;
 
   std::vector<int32_t> sleeps;
   std::vector<Box> boxes;
@@ -39,6 +37,7 @@ class FakePlatform : public Platform {
   int pumps = 0;
   std::function<void()> onPump;          // after the scheduled actions of every pump
   std::function<void(int32_t)> onSleep;  // at every sleep
+  std::function<void()> onBox;           // at every message box
 
  private:
   std::vector<std::pair<int, std::function<void()>>> scheduled_;

@@ -32,6 +32,10 @@ struct Mark {
   std::size_t notes = 0;
 };
 
+// A sink that records into `writes` and fails from write number `failAt` on (0: never).
+std::unique_ptr<PortSink> MakeRecordingSink(std::shared_ptr<std::vector<PortWrite>> writes,
+                                            std::size_t failAt = 0);
+
 // Installs a port of its own with a sink that records every write; the sink fails from write
 // number `failAt` (from 1) on, when given, as a broken device does.
 class RecordingPort {
@@ -39,6 +43,8 @@ class RecordingPort {
   explicit RecordingPort(std::size_t failAt = 0);
   ~RecordingPort();
   PortContext& Context() { return context_; }
+  // Records again after the program's end had finished the port, as a new run would.
+  void Reopen() { context_.Add(MakeRecordingSink(writes_)); }
   const std::vector<PortWrite>& Writes() const { return *writes_; }
   // A line of its own in the transcript, at this point of the stream ("wait 50").
   void Note(const std::string& text) { notes_.emplace_back(writes_->size(), text); }
@@ -55,10 +61,6 @@ class RecordingPort {
   PortContext context_;
   PortContext* previous_;
 };
-
-// A sink that records into `writes` and fails from write number `failAt` on (0: never).
-std::unique_ptr<PortSink> MakeRecordingSink(std::shared_ptr<std::vector<PortWrite>> writes,
-                                            std::size_t failAt = 0);
 
 // A file written by the trace:PATH sink.
 struct Trace {

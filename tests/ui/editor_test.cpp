@@ -18,6 +18,7 @@ class Editor : public ::testing::Test {
   void SetUp() override {
     ResetSharedState();
     platform.onPump = [] { QCoreApplication::processEvents(); };
+    EditorWindow::warn = [](QWidget*, const QString& text) { ADD_FAILURE() << text.toStdString(); };
     EditorWindow::askToSave = [this](QWidget*) {
       ++asked;
       return answer;

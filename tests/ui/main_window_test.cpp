@@ -3,9 +3,11 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QFileDialog>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QTimer>
 
+#include "platform/exit_signals.h"
 #include "ui_test.h"
 
 namespace glowreel::test {
@@ -99,15 +101,21 @@ TEST_F(MainWindow, TheRealDialogTakesATypedNameOfAMissingFileAndKeepsNoSettings)
   setenv("XDG_CONFIG_HOME", config.c_str(), 1);
 }
 
-TEST_F(MainWindow, ExitFadesTheDisplayOutOnceAndSwitchesItOff) {
+TEST_F(MainWindow, ExitBySignalClosesTheOpenBoxFadesOutOnceAndNothingReachesThePortAfter) {
   frmMain& w = OpenMain();
+  w.EndOnExitSignals(InstallExitSignals());
+  LoadMovie(Frame("5000", Rows("x")));  // every cell reports
+  platform.onBox = [this] {
+    platform.onBox = nullptr;
+    raise(SIGTERM);  // while this box is open
+    QMessageBox(QMessageBox::Critical, "Error", "13 - Type mismatch", QMessageBox::Ok).exec();
+  };
   const auto before = port.Position();
-  w.cmdExit->click();
-  w.close();
-  ProcessEvents();
+  w.cmdGo->click();
+  w.cmdExit->click();  // closing again fades nothing again
   EXPECT_FALSE(w.isVisible());
-  EXPECT_EQ(port.TranscriptFrom(before), Golden("fadeout"));
   EXPECT_FALSE(bPlaying);
+  EXPECT_EQ(port.TranscriptFrom(before), Golden("fadeout")) << "no refresh after the switch-off";
 }
 
 }  // namespace

@@ -39,6 +39,7 @@ TEST_F(Playback, EachHandlerDuringAPauseActsAsTheWindowPromises) {
   for (const auto& [during, expected] : cases) {
     if (!main->isVisible()) {  // after Exit: the program starts again
       ResetSharedState();
+      port.Reopen();
       OpenMain();
     }
     LoadMovie(longMovie, "first.grm");

@@ -84,8 +84,9 @@ TEST_F(Driver, AFailingOutputIsReportedOnceDroppedAndTheSequenceGoesOnToTheOther
     if (!alone) fresh.Context().Add(test::MakeRecordingSink(failed, 3));
     InitDisplay();
     EXPECT_TRUE(bDisplayReady);
-    EXPECT_EQ(boxes.ErrorReports(), 1) << "not four a byte: 208 boxes before the window opens";
-    EXPECT_EQ(boxes.ErrorReports(57), 1);
+    EXPECT_EQ(boxes.boxes.size(), 1u) << "not four a byte: 208 boxes before the window opens";
+    EXPECT_EQ(boxes.boxes.back().text,
+              "An error has occured: \r\n57 - Device I/O error: recorder: failed on purpose");
     EXPECT_EQ(fresh.Writes().size(), alone ? 2u : 208u) << "the other output had every write";
     EXPECT_EQ(failed->size(), alone ? 0u : 2u);
   }

@@ -38,8 +38,9 @@ class IoportSink : public PortSink {
 std::unique_ptr<PortSink> OpenIoportSink(const SinkOpening& opening) {
   const auto base = static_cast<unsigned long>(opening.base);
   if (ioperm(base, kPortSpan, 1) != 0) {
-    throw DeviceError("ioport " + std::to_string(base),
-                      std::string(std::strerror(errno)) + " (raw port access needs root)");
+    throw DeviceError(
+        "ioport " + std::to_string(base),
+        std::string(std::strerror(errno)) + ": raw port access needs root or CAP_SYS_RAWIO");
   }
   return std::make_unique<IoportSink>(base);
 }

@@ -98,6 +98,7 @@ void PortContext::OpenChoice(const std::string& name, const std::string& argumen
 std::vector<RunTimeError> PortContext::Open(const std::string& setting, int32_t base) {
   Close();
   opened_ = true;
+  finished_ = false;
   SetBeforeWait(PortFlush);
   std::vector<RunTimeError> errors;
   for (const SinkChoice& choice : ParseSetting(setting))
@@ -108,6 +109,7 @@ std::vector<RunTimeError> PortContext::Open(const std::string& setting, int32_t 
 
 void PortContext::Add(std::unique_ptr<PortSink> sink) {
   opened_ = true;
+  finished_ = false;
   sinks_.push_back(std::move(sink));
   UpdateSole();
 }
@@ -128,6 +130,7 @@ void PortContext::Write(int32_t address, uint16_t value) {
 }
 
 [[gnu::noinline]] void PortContext::WriteToAll(int32_t address, uint16_t value) {
+  if (finished_) return;
   if (!opened_) {
     const char* setting = std::getenv("GLOWREEL_PORT");
     unreported_ = Open(setting ? setting : "", lPortBase);
@@ -174,6 +177,12 @@ std::vector<RunTimeError> PortContext::Close() {
   return failures;
 }
 
+std::vector<RunTimeError> PortContext::Finish() {
+  std::vector<RunTimeError> failures = Close();
+  finished_ = true;
+  return failures;
+}
+
 PortContext* InstallPort(PortContext* port) {
   PortContext* previous = installed;
   installed = port;
@@ -193,6 +202,10 @@ void PortFlush() {
 
 void PortClose() {
   for (const RunTimeError& failure : Installed().Close()) ReportError(failure);
+}
+
+void PortFinish() {
+  for (const RunTimeError& failure : Installed().Finish()) ReportError(failure);
 }
 
 }  // namespace glowreel

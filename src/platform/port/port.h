@@ -67,6 +67,8 @@ class PortContext {
   std::vector<RunTimeError> Flush();
   // Flushes and closes every sink, returning the failures; the next write opens them afresh.
   std::vector<RunTimeError> Close();
+  // The program is ending: Close, and later writes go nowhere until the context is opened again.
+  std::vector<RunTimeError> Finish();
 
  private:
   void OpenChoice(const std::string& name, const std::string& argument, int32_t base,
@@ -76,6 +78,7 @@ class PortContext {
 
   std::map<std::string, SinkFactory> kinds_;
   bool opened_ = false;
+  bool finished_ = false;
   std::vector<std::unique_ptr<PortSink>> sinks_;
   std::vector<RunTimeError> unreported_;  // sinks that could not be opened, a write each
   PortSink* sole_ = nullptr;  // the only sink, with nothing to report: every frame's hot path
@@ -92,5 +95,7 @@ void DlPortWritePortUshort(int32_t address, int16_t value);
 void PortFlush();
 // The installed context's Close, its failures reported.
 void PortClose();
+// The installed context's Finish, its failures reported: nothing reaches the port afterwards.
+void PortFinish();
 
 }  // namespace glowreel

@@ -15,6 +15,7 @@
 #include <thread>
 
 #include "core/display_facts.h"
+#include "platform/exit_signals.h"
 #include "platform/port/builtin_sinks.h"
 #include "platform/unique_fd.h"
 
@@ -74,11 +75,13 @@ UniqueFd OpenNode(const std::string& device) {
 }
 
 // GlowReel programs queue on the node's advisory lock, so that two of them never meet inside
-// the kernel's claim, where the waiting one would hold ppdev's global lock.
-bool TakeQueueLock(int fd) {
+// the kernel's claim, where the waiting one would hold ppdev's global lock. An exit signal ends
+// the wait.
+bool TakeQueueLock(int fd, const std::string& device) {
   const auto deadline = std::chrono::steady_clock::now() + kQueuePatience;
   while (flock(fd, LOCK_EX | LOCK_NB) != 0) {
     if (errno != EWOULDBLOCK && errno != EINTR) return true;  // no locking here: go on without
+    if (ExitSignalPending()) throw DeviceError(device, "the wait for the port ended by a signal");
     if (std::chrono::steady_clock::now() >= deadline) return false;
     std::this_thread::sleep_for(kQueueRetry);
   }
@@ -129,7 +132,7 @@ int ClaimWithinPatience(int fd) {
 std::unique_ptr<PortSink> OpenPpdevSink(const SinkOpening& opening) {
   const std::string device = opening.argument.empty() ? kDefaultParport : opening.argument;
   UniqueFd queue = OpenNode(device);
-  if (!TakeQueueLock(queue.get())) {
+  if (!TakeQueueLock(queue.get(), device)) {
     throw DeviceError(device, "the port is in use by another GlowReel program");
   }
   if (const std::string holder = Holder(device); !holder.empty()) {

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "core/shared_state.h"
 #include "platform/port/builtin_sinks.h"
 #include "platform/unique_fd.h"
 #include "platform/write_all.h"
@@ -17,6 +18,9 @@ namespace {
 
 // Written out before the next wait at the latest, or sooner when this much has gathered.
 constexpr std::size_t kFlushAtBytes = 1 << 20;
+// A reader that takes nothing for this long is taken for gone: the program must stay stoppable.
+// Once the program is ending, it is not waited for at all.
+constexpr int kReaderPatienceMs = 500;
 
 // One line per write: "<microseconds since open> <address> <value>", hex in four upper-case
 // digits, e.g. "1532 037A 000D". Lines go out whole, one write() per flush on an O_APPEND
@@ -46,9 +50,22 @@ class TraceSink : public PortSink {
   }
 
   void Flush() override {
-    const int error = WriteAll(fd_.get(), pending_.data(), pending_.size());
+    if (pending_.empty()) return;
+    const off_t start = lseek(fd_.get(), 0, SEEK_END);  // -1 for a pipe
+    std::size_t written = 0;
+    const int error = WriteAll(fd_.get(), pending_.data(), pending_.size(), &written,
+                               bExiting ? 0 : kReaderPatienceMs);
+    if (error == 0) return pending_.clear();
+    if (start >= 0 && written > 0) {  // a file cut short (a size limit) keeps only whole lines
+      const std::size_t feed = pending_.rfind('\n', written - 1);
+      const off_t whole = start + (feed == std::string::npos ? 0 : static_cast<off_t>(feed) + 1);
+      if (ftruncate(fd_.get(), whole) != 0) {
+        // A file that cannot be cut stays as it is; the failure is told below.
+      }
+    }
     pending_.clear();
-    if (error != 0) throw DeviceError(path_, std::strerror(error));
+    throw DeviceError(
+        path_, error == ETIMEDOUT ? "nothing reads the trace any more" : std::strerror(error));
   }
 
  private:
@@ -63,13 +80,13 @@ class TraceSink : public PortSink {
 std::unique_ptr<PortSink> OpenTraceSink(const SinkOpening& opening) {
   const std::string& path = opening.argument;
   if (path.empty()) throw DeviceError("trace", "no file named (use trace:PATH)");
-  // Without O_NONBLOCK a pipe with no reader would hold the program in open() for ever.
+  // Without O_NONBLOCK a pipe with no reader would hold the program in open() for ever, and a
+  // reader that stops reading would hold it in write().
   UniqueFd fd(open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0644));
   if (!fd) {
     const int error = errno;
     throw DeviceError(path, error == ENXIO ? "nothing reads this pipe" : std::strerror(error));
   }
-  fcntl(fd.get(), F_SETFL, O_APPEND);
   return std::make_unique<TraceSink>(std::move(fd), path);
 }
 

@@ -40,6 +40,10 @@ std::string FileName(const QString& path) {
 }  // namespace
 
 std::function<QMessageBox::StandardButton(QWidget*)> EditorWindow::askToSave = AskToSave;
+std::function<void(QWidget*, const QString&)> EditorWindow::warn = [](QWidget* parent,
+                                                                      const QString& text) {
+  QMessageBox::warning(parent, EditorWindow::tr("GlowReel Movie Editor"), text);
+};
 
 EditorWindow::EditorWindow() {
   canvas_ = new CellCanvas;
@@ -174,7 +178,7 @@ void EditorWindow::ChangeCells(const std::function<Cells(const Cells&)>& change,
 }
 
 void EditorWindow::Warn(const QString& text) {
-  QMessageBox::warning(this, tr("GlowReel Movie Editor"), text);
+  warn(this, text);
 }
 
 bool EditorWindow::MaybeSave() {

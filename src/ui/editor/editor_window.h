@@ -37,8 +37,9 @@ class EditorWindow : public QMainWindow {
   QSpinBox* Duration() { return duration_; }
   QAction* Action(const QString& name) const;
 
-  // Asks what to do with unsaved changes; tests answer for the user.
+  // Asks what to do with unsaved changes, and tells what went wrong; tests stand in for both.
   static std::function<QMessageBox::StandardButton(QWidget*)> askToSave;
+  static std::function<void(QWidget*, const QString&)> warn;
 
  protected:
   void closeEvent(QCloseEvent* event) override;

@@ -1,0 +1,90 @@
+// What reading, checking and exporting a movie cost in memory, against the movie's size.
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "authoring/gif_export.h"
+#include "authoring/movie_check.h"
+#include "counting_allocator.h"
+#include "player/movie_file.h"
+
+namespace glowreel {
+namespace {
+
+std::string TempPath(const std::string& name) {
+  return (std::filesystem::temp_directory_path() /
+          ("glowreel-bench-" + std::to_string(getpid()) + "-" + name))
+      .string();
+}
+
+// Peak heap over the file's size for `work` on a file of `text`.
+template <typename Work>
+void PeakRatio(benchmark::State& state, const std::string& text, Work work) {
+  const std::string path = TempPath("movie.grm");
+  std::ofstream(path, std::ios::binary) << text;
+  double ratio = 0;
+  for (auto _ : state) {
+    bench::ResetPeak();
+    const std::size_t before = bench::HeapInUse();
+    work(path);
+    ratio = static_cast<double>(bench::HeapPeak() - before) / static_cast<double>(text.size());
+  }
+  std::filesystem::remove(path);
+  state.counters["peak_ratio"] = ratio;
+}
+
+// A movie of nothing but line feeds, walked as playing walks it.
+void BM_PlayLineFeedsMemory(benchmark::State& state) {
+  PeakRatio(state, std::string(32u << 20, '\n'), [](const std::string& path) {
+    const MovieLines read = ReadMovieFile(path);
+    std::size_t frames = 0;
+    ForEachFrame(read.lines, [&](std::size_t) { return ++frames > 0; });
+    benchmark::DoNotOptimize(frames);
+  });
+}
+BENCHMARK(BM_PlayLineFeedsMemory)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// Lines of "@" only: every line a problem of each kind.
+void BM_CheckHeadersMemory(benchmark::State& state) {
+  std::string text;
+  while (text.size() < (2u << 20)) text += "@\r\n";
+  PeakRatio(state, text, [](const std::string& path) {
+    std::size_t told = 0;
+    CheckMovie(path, [&](const MovieProblem&) { ++told; });
+    benchmark::DoNotOptimize(told);
+  });
+}
+BENCHMARK(BM_CheckHeadersMemory)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// A GIF export of `frames` alternating frames, in a process of its own: its peak resident size.
+void BM_GifExportMemory(benchmark::State& state) {
+  const std::string movie = TempPath("export.grm"), gif = TempPath("export.gif");
+  {
+    std::ofstream out(movie, std::ios::binary);
+    for (int64_t k = 0; k < state.range(0); ++k) {
+      out << "@10\r\n";
+      for (int row = 0; row < 8; ++row) out << std::string(18, k % 2 ? '1' : '0') << "\r\n";
+      out << "\r\n";
+    }
+  }
+  long peakKb = 0;
+  for (auto _ : state) {
+    const pid_t child = fork();
+    if (child == 0) _exit(ExportGif(movie, gif, false, [](const std::string&) {}).empty() ? 0 : 1);
+    int status = 0;
+    rusage usage{};
+    wait4(child, &status, 0, &usage);
+    peakKb = usage.ru_maxrss;
+  }
+  std::filesystem::remove(movie);
+  std::filesystem::remove(gif);
+  state.counters["peak_rss_kb"] = static_cast<double>(peakKb);
+}
+BENCHMARK(BM_GifExportMemory)->Arg(40)->Arg(4000)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+}  // namespace
+}  // namespace glowreel
