@@ -53,7 +53,8 @@ install(FILES packaging/org.example.glowreel.desktop packaging/org.example.glowr
 install(FILES packaging/org.example.glowreel.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES packaging/glowreel-mime.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages
         RENAME glowreel.xml)
-install(FILES packaging/60-glowreel-parport.rules DESTINATION lib/udev/rules.d)
+install(FILES packaging/60-glowreel-parport.rules packaging/61-glowreel-gpio.rules
+        DESTINATION lib/udev/rules.d)
 install(FILES packaging/glowreel-play@.service DESTINATION lib/systemd/system)
 install(FILES README.md packaging/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/gz/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
@@ -81,5 +82,6 @@ set(CPACK_DEBIAN_PACKAGE_SECTION video)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://glowreel.example.org/")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # What the libraries do not tell: Qt's window-system plugins and the font the windows use.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-dejavu-core")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-dejavu-core, adduser")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_CURRENT_SOURCE_DIR}/packaging/postinst)
 include(CPack)

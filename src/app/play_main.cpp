@@ -22,14 +22,16 @@ constexpr const char* kProgram = "glowreel-play";
 constexpr const char* kUsage =
     "Usage: glowreel-play [--repeat] [--port SETTING] MOVIE\n"
     "       glowreel-play --check MOVIE\n"
+    "       glowreel-play --list-ports\n"
     "Plays MOVIE once (or until stopped, with --repeat) on a Noritake 128x64 VFD, then fades\n"
     "the display out and switches it off. SIGINT, SIGTERM and SIGHUP stop it the same way.\n"
     "\n"
     "  -r, --repeat          play the movie again and again\n"
     "  -p, --port SETTING    where the display's bytes go, as GLOWREEL_PORT (which it overrides):\n"
-    "                        ppdev[:DEVICE], ioport, trace:FILE, none, joined with commas;\n"
-    "                        default ppdev:/dev/parport0\n"
+    "                        ppdev[:DEVICE], ioport, gpio:CHIP:LINES, trace:FILE, none,\n"
+    "                        joined with commas; default ppdev:/dev/parport0\n"
     "      --check           tell every problem of MOVIE with its line, and send nothing\n"
+    "  -l, --list-ports      list the parallel ports and GPIO chips there are\n"
     "  -h, --help            show this help and exit\n"
     "  -V, --version         show the version and exit\n";
 
@@ -91,8 +93,12 @@ int Play(const std::string& movie, bool repeat, const char* setting) {
 int main(int argc, char** argv) {
   using glowreel::UsageError;
   glowreel::PrepareProcess();
-  glowreel::CommandLine line(
-      {{"h", "help"}, {"V", "version"}, {"r", "repeat"}, {"", "check"}, {"p", "port", true}});
+  glowreel::CommandLine line({{"h", "help"},
+                              {"V", "version"},
+                              {"r", "repeat"},
+                              {"", "check"},
+                              {"l", "list-ports"},
+                              {"p", "port", true}});
   if (!line.Parse(argc, argv)) return UsageError(glowreel::kProgram, line.Error());
   if (line.IsSet("help")) {
     std::fputs(glowreel::kUsage, stdout);
@@ -100,6 +106,12 @@ int main(int argc, char** argv) {
   }
   if (line.IsSet("version")) {
     std::printf("glowreel-play %s\n", glowreel::version::kFull);
+    return 0;
+  }
+  if (line.IsSet("list-ports")) {
+    const std::vector<std::string> ports = glowreel::ListPorts();
+    for (const std::string& port : ports) std::puts(port.c_str());
+    if (ports.empty()) std::fputs("glowreel-play: no parallel port and no GPIO chip here\n", stderr);
     return 0;
   }
   if (line.Positional().empty()) return UsageError(glowreel::kProgram, "no movie named");

@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "core/shared_state.h"
+#include "platform/port/gpio_lines.h"
 #include "support/fake_platform.h"
 #include "support/movies.h"
 #include "support/port_record.h"
@@ -56,6 +57,7 @@ TEST_F(PortSetting, ASinkThatCannotOpenOrWriteIsReportedOnceNamingDeviceAndReaso
       {"ppdev:/dev/null", error + "/dev/null: cannot claim the port: "},
       {"trace:/nonexistent-dir/run.trace", "/nonexistent-dir/run.trace: No such file or directory"},
       {"trace", error + "trace: no file named"},
+      {"gpio:/dev/glowreel-no-chip:0,1,2,3,4,5,6,7,-,-,8,9", "no-chip: no such GPIO chip"},
       {"trace:" + fifo, fifo + ": nothing reads this pipe"},
       {"bogus, none", "52 - Bad file name or number: unknown port sink \"bogus\" (known: auto,"}};
   // clang-format on
@@ -130,6 +132,21 @@ TEST_F(PortSetting, ATraceIntoAPipeWaitsForASlowReaderAndLosesNothing) {
   close(readEnd);
   EXPECT_TRUE(platform.boxes.empty());
   EXPECT_EQ(lines, 208u + 2 * 4224);
+}
+
+TEST(GpioLines, EachSignalCarriesTheLevelThePcPortPutsOnItsPin) {
+  // clang-format off
+  const std::tuple<int32_t, uint8_t, std::string> cases[] = {  // D0-D7, STROBE, AUTOFD, INIT, SELECT
+      {kDataRegister, 0xA5, "10100101----"}, {kControlRegister, 0x05, "--------0111"},
+      {kControlRegister, 0x01, "--------0101"}, {kControlRegister, 0x0D, "--------0110"},
+      {1, 0xFF, "------------"}};
+  // clang-format on
+  for (const auto& [offset, value, expected] : cases) {
+    SCOPED_TRACE(expected);
+    std::string levels;
+    for (const int level : PinLevels(offset, value)) levels += level < 0 ? '-' : char('0' + level);
+    EXPECT_EQ(levels, expected);
+  }
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "platform/port/port.h"
 
@@ -12,5 +14,10 @@ std::unique_ptr<PortSink> OpenNoneSink(const SinkOpening& opening);
 std::unique_ptr<PortSink> OpenTraceSink(const SinkOpening& opening);
 std::unique_ptr<PortSink> OpenPpdevSink(const SinkOpening& opening);
 std::unique_ptr<PortSink> OpenIoportSink(const SinkOpening& opening);
+std::unique_ptr<PortSink> OpenGpioSink(const SinkOpening& opening);
+
+// The devices there are, one a line.
+std::vector<std::string> ListParallelPorts();
+std::vector<std::string> ListGpioChips();
 
 }  // namespace glowreel

@@ -33,7 +33,10 @@ std::vector<SinkChoice> ParseSetting(const std::string& setting) {
     if (end == std::string::npos) end = setting.size();
     const std::string entry = Trim(setting.substr(start, end - start));
     const auto colon = entry.find(':');
-    if (!entry.empty()) {
+    const bool gpioLine = !entry.empty() && entry.find_first_not_of("0123456789-") == entry.npos;
+    if (gpioLine && !choices.empty() && choices.back().name == "gpio") {
+      choices.back().argument += "," + entry;  // a gpio setting's lines are joined by commas too
+    } else if (!entry.empty()) {
       choices.push_back(
           {entry.substr(0, colon), colon == std::string::npos ? "" : entry.substr(colon + 1)});
     }
@@ -60,7 +63,8 @@ PortContext::PortContext()
     : kinds_{{"none", OpenNoneSink},
              {"trace", OpenTraceSink},
              {"ppdev", OpenPpdevSink},
-             {"ioport", OpenIoportSink}} {}
+             {"ioport", OpenIoportSink},
+             {"gpio", OpenGpioSink}} {}
 
 void PortContext::Register(const std::string& name, SinkFactory factory) {
   kinds_[name] = std::move(factory);
@@ -181,6 +185,12 @@ std::vector<RunTimeError> PortContext::Finish() {
   std::vector<RunTimeError> failures = Close();
   finished_ = true;
   return failures;
+}
+
+std::vector<std::string> ListPorts() {
+  std::vector<std::string> ports = ListParallelPorts();
+  for (std::string& chip : ListGpioChips()) ports.push_back(std::move(chip));
+  return ports;
 }
 
 PortContext* InstallPort(PortContext* port) {

@@ -84,6 +84,10 @@ class PortContext {
   PortSink* sole_ = nullptr;  // the only sink, with nothing to report: every frame's hot path
 };
 
+// Every parallel port (its node and who holds it) and every GPIO chip (node, label, lines),
+// one a line.
+std::vector<std::string> ListPorts();
+
 // Makes `port` the one the program's writes go to; returns the one before. Without one, the
 // writes go to a context of the port layer's own.
 PortContext* InstallPort(PortContext* port);

@@ -11,6 +11,8 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <thread>
 
@@ -128,6 +130,20 @@ int ClaimWithinPatience(int fd) {
 }
 
 }  // namespace
+
+std::vector<std::string> ListParallelPorts() {
+  std::vector<std::string> ports;
+  std::error_code ignored;
+  for (const auto& entry : std::filesystem::directory_iterator("/dev", ignored)) {
+    const std::string name = entry.path().filename().string();
+    if (name.rfind("parport", 0) != 0 || name.size() == 7) continue;
+    const std::string holder = Holder(entry.path().string());
+    ports.push_back(entry.path().string() + "  parallel port  " +
+                    (holder.empty() ? "free" : "held by " + holder));
+  }
+  std::sort(ports.begin(), ports.end());
+  return ports;
+}
 
 std::unique_ptr<PortSink> OpenPpdevSink(const SinkOpening& opening) {
   const std::string device = opening.argument.empty() ? kDefaultParport : opening.argument;
