@@ -55,7 +55,10 @@ install(FILES packaging/glowreel-mime.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/m
         RENAME glowreel.xml)
 install(FILES packaging/60-glowreel-parport.rules packaging/61-glowreel-gpio.rules
         DESTINATION lib/udev/rules.d)
-install(FILES packaging/glowreel-play@.service DESTINATION lib/systemd/system)
+# The unit names the program where this installation puts it, whatever the prefix.
+install(CODE "set(bindir \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}\")
+  configure_file(\"${CMAKE_CURRENT_SOURCE_DIR}/packaging/glowreel-play@.service.in\"
+    \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/lib/systemd/system/glowreel-play@.service\" @ONLY)")
 install(FILES README.md packaging/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/gz/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
 

@@ -1,6 +1,8 @@
 // glowreel: the player's window.
 #include <QApplication>
 #include <QFileInfo>
+#include <cstdio>
+#include <cstdlib>
 
 #include "platform/command_line.h"
 #include "platform/exit_signals.h"
@@ -36,6 +38,14 @@ int main(int argc, char** argv) {
     return status;
   const QStringList movies = parser.positionalArguments();
   if (movies.size() > 1) return glowreel::UsageError(kProgram, "one movie at a time");
+  if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") &&
+      !std::getenv("QT_QPA_PLATFORM")) {
+    std::fputs(
+        "glowreel: cannot open the display (DISPLAY is not set); use glowreel-play for "
+        "playing without windows\n",
+        stderr);
+    return 1;
+  }
 
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("GlowReel"));

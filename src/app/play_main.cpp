@@ -1,10 +1,12 @@
 // glowreel-play: plays a movie without windows, for kiosks, services and scripts, as a person
 // does in the main window: start-up, Load, Play, and at the end the fade-out.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include "authoring/movie_check.h"
+#include "core/shared_state.h"
 #include "platform/command_line.h"
 #include "platform/console_platform.h"
 #include "platform/exit_signals.h"
@@ -35,7 +37,10 @@ constexpr const char* kUsage =
     "  -h, --help            show this help and exit\n"
     "  -V, --version         show the version and exit\n";
 
-constexpr int kPlayed = 0, kFailed = 1;
+// The exit statuses, as the manual page tells them; a service is restarted only on kPortBusy.
+constexpr int kPlayed = 0, kFailed = 1, kWrongUse = 2, kPortBusy = 3, kOutputsFailed = 4;
+// Distinct reports held before they are written out, in case a pass has endlessly many.
+constexpr std::size_t kHeldReports = 100;
 
 int Check(const std::string& movie) {
   bool reports = false;
@@ -50,41 +55,76 @@ int Check(const std::string& movie) {
   return reports ? kFailed : kPlayed;
 }
 
-// The main window's part, played by the command line: Repeat as asked, reports as lines.
+// The main window's part, played by the command line: Repeat as asked, and reports as lines
+// that name the movie and its line; identical reports of a pass make one line with a count.
+// Playback stops when every output has failed.
 class Console : public PlayerWindow {
  public:
-  explicit Console(bool repeat) : repeat_(repeat) {}
+  Console(std::string movie, bool repeat, const PortContext& port)
+      : movie_(std::move(movie)), repeat_(repeat), port_(port) {}
+  ~Console() override { PassEnded(); }
   int RepeatValue() const override { return repeat_ ? 1 : 0; }
   void SetGoCaption(const std::string&) override {}
-  void Report(const MovieReport& report) override { ReportError(report.error); }
+  void Report(const MovieReport& report) override {
+    const std::string line = movie_ + (report.line ? ":" + std::to_string(report.line) : "") +
+                             ": An error has occured: " + std::to_string(report.error.Number()) +
+                             " - " + report.error.Description();
+    const auto same = std::find_if(held_.begin(), held_.end(),
+                                   [&](const auto& held) { return held.first == line; });
+    if (same != held_.end()) return ++same->second, void();
+    if (held_.size() == kHeldReports) PassEnded();
+    held_.emplace_back(line, 1);
+  }
+  void FrameShown(std::size_t) override {
+    if (port_.HasSinks()) return;
+    outputsFailed = true;
+    bPlaying = false;
+    bDisplayReady = false;  // nothing is left to fade out
+  }
+  void PassEnded() override {
+    for (const auto& [line, count] : held_) {
+      const std::string times =
+          count > 1 ? " (" + std::to_string(count) + " times in this pass)" : "";
+      std::fprintf(stderr, "%s: %s%s\n", kProgram, line.c_str(), times.c_str());
+    }
+    held_.clear();
+  }
+  bool outputsFailed = false;
 
  private:
+  std::string movie_;
   bool repeat_;
+  const PortContext& port_;
+  std::vector<std::pair<std::string, int>> held_;
 };
 
 int Play(const std::string& movie, bool repeat, const char* setting) {
   ConsolePlatform platform(kProgram);
   InstallPlatform(&platform);
   InstallExitSignals();
+  PortContext port;
+  Console console(movie, repeat, port);
   // A movie that cannot be read ends here, before the display is touched.
   if (const MovieLines read = ReadMovieFile(movie); read.error) {
-    ReportError(*read.error);
+    console.Report({*read.error, 0});
     return kFailed;
   }
-  PortContext port;
   InstallPort(&port);
   const std::vector<RunTimeError> failures = port.Open(setting ? setting : "", kFirstParallelPort);
   for (const RunTimeError& failure : failures) ReportError(failure);
   if (!failures.empty()) {
+    const bool wrongKind = std::any_of(failures.begin(), failures.end(), [](const auto& failure) {
+      return failure.Number() == kErrBadFileName;
+    });
+    if (wrongKind) return kWrongUse;
     if (!setting) std::fputs("glowreel-play: name the port with --port (see --help)\n", stderr);
-    return kFailed;
+    return kPortBusy;
   }
-  Console console(repeat);
   PlaySession(console, movie);
   PortClose();
   InstallPort(nullptr);
   InstallPlatform(nullptr);
-  return kPlayed;
+  return console.outputsFailed ? kOutputsFailed : kPlayed;
 }
 
 }  // namespace
@@ -111,7 +151,8 @@ int main(int argc, char** argv) {
   if (line.IsSet("list-ports")) {
     const std::vector<std::string> ports = glowreel::ListPorts();
     for (const std::string& port : ports) std::puts(port.c_str());
-    if (ports.empty()) std::fputs("glowreel-play: no parallel port and no GPIO chip here\n", stderr);
+    if (ports.empty())
+      std::fputs("glowreel-play: no parallel port and no GPIO chip here\n", stderr);
     return 0;
   }
   if (line.Positional().empty()) return UsageError(glowreel::kProgram, "no movie named");

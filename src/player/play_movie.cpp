@@ -64,6 +64,7 @@ void PlayMovie(PlayerWindow& window) {
       paused = paused || pause == Pause::kMade;
       return bPlaying;
     });
+    window.PassEnded();
     if (!passEnded) return;
     // A pass that showed nothing, or reported without ever pausing, would follow itself at
     // once for ever, its boxes leaving no moment for Stop.

@@ -21,6 +21,8 @@ class PlayerWindow {
   virtual void Report(const MovieReport& report) = 0;
   // The frame whose header is line `header` of the movie has just been sent, before its pause.
   virtual void FrameShown(std::size_t header) { (void)header; }
+  // A pass through the movie has ended, or been stopped.
+  virtual void PassEnded() {}
 };
 
 // Plays sMovieFile while bPlaying stays True; returns when playback has ended.
