@@ -52,6 +52,11 @@ def main(path):
         ratio = many["peak_rss_kb"] / few["peak_rss_kb"]
         target("GIF export, 4000 frames vs 40", "%.2f (%d vs %d kB)" % (ratio, many["peak_rss_kb"],
                few["peak_rss_kb"]), "<= 2.00", ratio <= 2.0)
+    for name, figure in [("BM_PacingUnderLoad/0", "pacing, quiet"), ("BM_PacingUnderLoad/4", "pacing, 2 busy threads a core")]:
+        run = runs.get(name)
+        if run:
+            target(figure, "median %.3f, p95 %.3f" % (run["median_ratio"], run["p95_ratio"]),
+                   "1.02 / 1.06", run["median_ratio"] <= 1.02 and run["p95_ratio"] <= 1.06)
     print("Summary")
     print("\n".join(lines) if lines else "(no targets among the benchmarks run)")
 

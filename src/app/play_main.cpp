@@ -29,6 +29,8 @@ constexpr const char* kUsage =
     "the display out and switches it off. SIGINT, SIGTERM and SIGHUP stop it the same way.\n"
     "\n"
     "  -r, --repeat          play the movie again and again\n"
+    "  -b, --brightness N    light the display at level N of 16 and fade out from there\n"
+    "                        (as GLOWREEL_BRIGHTNESS, which it overrides); default 16\n"
     "  -p, --port SETTING    where the display's bytes go, as GLOWREEL_PORT (which it overrides):\n"
     "                        ppdev[:DEVICE], ioport, gpio:CHIP:LINES, trace:FILE, none,\n"
     "                        joined with commas; default ppdev:/dev/parport0\n"
@@ -98,7 +100,7 @@ class Console : public PlayerWindow {
   std::vector<std::pair<std::string, int>> held_;
 };
 
-int Play(const std::string& movie, bool repeat, const char* setting) {
+int Play(const std::string& movie, bool repeat, const char* setting, int16_t brightness) {
   ConsolePlatform platform(kProgram);
   InstallPlatform(&platform);
   InstallExitSignals();
@@ -120,7 +122,7 @@ int Play(const std::string& movie, bool repeat, const char* setting) {
     if (!setting) std::fputs("glowreel-play: name the port with --port (see --help)\n", stderr);
     return kPortBusy;
   }
-  PlaySession(console, movie);
+  PlaySession(console, movie, /*fadeOut=*/true, brightness);
   PortClose();
   InstallPort(nullptr);
   InstallPlatform(nullptr);
@@ -138,7 +140,8 @@ int main(int argc, char** argv) {
                               {"r", "repeat"},
                               {"", "check"},
                               {"l", "list-ports"},
-                              {"p", "port", true}});
+                              {"p", "port", true},
+                              {"b", "brightness", true}});
   if (!line.Parse(argc, argv)) return UsageError(glowreel::kProgram, line.Error());
   if (line.IsSet("help")) {
     std::fputs(glowreel::kUsage, stdout);
@@ -165,5 +168,15 @@ int main(int argc, char** argv) {
   }
   const std::string port = line.Value("port");
   const char* setting = line.IsSet("port") ? port.c_str() : std::getenv("GLOWREEL_PORT");
-  return glowreel::Play(movie, line.IsSet("repeat"), setting);
+  // Levels 1-16 as a person counts them; the display's are 0-15.
+  const char* level = line.IsSet("brightness") ? nullptr : std::getenv("GLOWREEL_BRIGHTNESS");
+  const std::string brightness = level                      ? level
+                                 : line.IsSet("brightness") ? line.Value("brightness")
+                                                            : "16";
+  const bool fits = brightness.size() <= 2 && !brightness.empty() &&
+                    brightness.find_first_not_of("0123456789") == std::string::npos &&
+                    std::stoi(brightness) >= 1 && std::stoi(brightness) <= 16;
+  if (!fits) return UsageError(glowreel::kProgram, "the brightness is a level from 1 to 16");
+  return glowreel::Play(movie, line.IsSet("repeat"), setting,
+                        static_cast<int16_t>(std::stoi(brightness) - 1));
 }

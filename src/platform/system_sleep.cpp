@@ -33,13 +33,18 @@ void AskForPreciseWakeups() {
 // is a quarter of a millisecond or more, which would stretch every 10 ms slice by 2.5 %.
 thread_local int64_t wakeLatencyNs = 0;
 
+// What the sleeps before overslept (a busy machine, a coarse timer), made up by the next ones,
+// so that slice after slice the waits add up to what was asked for. Only the sleeping counts,
+// never the time spent between sleeps; a stall longer than this is not made up.
+thread_local int64_t oversleptNs = 0;
+constexpr int64_t kLongestOversleepNs = 100 * kNanosPerMs;
+
 }  // namespace
 
 void SystemSleep(int32_t milliseconds) {
   if (milliseconds <= 0) return;
   AskForPreciseWakeups();
-  // Each wait ends on its own deadline: no slice makes up for another, none ends early.
-  const int64_t deadline = NowNs() + milliseconds * kNanosPerMs;
+  const int64_t deadline = NowNs() + milliseconds * kNanosPerMs - oversleptNs;
   const int64_t wakeAt = deadline - wakeLatencyNs - kSpinMarginNs;
   if (wakeAt > NowNs()) {
     const timespec until{static_cast<time_t>(wakeAt / 1000000000LL),
@@ -51,6 +56,7 @@ void SystemSleep(int32_t milliseconds) {
   }
   while (NowNs() < deadline) {
   }
+  oversleptNs = std::clamp<int64_t>(NowNs() - deadline, 0, kLongestOversleepNs);
 }
 
 }  // namespace glowreel

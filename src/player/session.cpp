@@ -5,20 +5,20 @@
 
 namespace glowreel {
 
-void BringDisplayUp() {
+void BringDisplayUp(int16_t brightness) {
   lPortBase = kFirstParallelPort;
   InitDisplay();
-  SetBrightness(kFullBrightness);
+  SetBrightness(brightness);
 }
 
-void PlaySession(PlayerWindow& window, const std::string& movie, bool fadeOut) {
-  BringDisplayUp();
+void PlaySession(PlayerWindow& window, const std::string& movie, bool fadeOut, int16_t brightness) {
+  BringDisplayUp(brightness);
   sMovieFile = movie;
   ClearDisplay();
   bPlaying = true;
   PlayMovie(window);
   bPlaying = false;
-  if (fadeOut) ShutdownDisplay();
+  if (fadeOut) ShutdownDisplay(brightness);
 }
 
 }  // namespace glowreel

@@ -11,12 +11,14 @@
 namespace glowreel {
 
 // The main window's opening: the port at the first parallel port's address, the display
-// initialised and lit at full brightness.
-void BringDisplayUp();
+// initialised and lit at full brightness (or, for a player asked for less, at `brightness`).
+void BringDisplayUp(int16_t brightness = kFullBrightness);
 
 // What a person does in the main window, in one go: opens it, loads the movie (the display is
 // cleared), plays it to its end (or until bPlaying is cleared, or again and again while the
-// window's Repeat is ticked), then, when `fadeOut`, closes the window: the fade-out.
-void PlaySession(PlayerWindow& window, const std::string& movie, bool fadeOut = true);
+// window's Repeat is ticked), then, when `fadeOut`, closes the window: the fade-out from the
+// brightness it started at.
+void PlaySession(PlayerWindow& window, const std::string& movie, bool fadeOut = true,
+                 int16_t brightness = kFullBrightness);
 
 }  // namespace glowreel

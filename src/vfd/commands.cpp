@@ -63,9 +63,9 @@ void SetYPosition(int16_t iPosition) {
   WriteCommand(iPosition);
 }
 
-void ShutdownDisplay() {
+void ShutdownDisplay(int16_t from) {
   if (!bDisplayReady) return;
-  for (int16_t level = cmd::kMaxLevel; level >= 0; --level) {
+  for (int16_t level = from; level >= 0; --level) {
     SetBrightness(level);
     Sleep(kFadeStepMs);
   }

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "vfd/registers.h"
+
 // The display driver: the parallel-port link, the display's commands and the frame refresh.
 namespace glowreel {
 
@@ -17,7 +19,8 @@ void ClearDisplay();
 void DisplayOff();
 void SetXPosition(int16_t iPosition);
 void SetYPosition(int16_t iPosition);
-void ShutdownDisplay();
+// Fades from `from` (full brightness unless a player was asked for less) down, then off.
+void ShutdownDisplay(int16_t from = cmd::kMaxLevel);
 
 // Sends the whole pixel buffer as eight pages of 128 column bytes.
 void RefreshDisplay();
