@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <utility>
 
 #include "authoring/movie_check.h"
 #include "core/shared_state.h"
@@ -26,7 +27,8 @@ constexpr const char* kUsage =
     "       glowreel-play --check MOVIE\n"
     "       glowreel-play --list-ports\n"
     "Plays MOVIE once (or until stopped, with --repeat) on a Noritake 128x64 VFD, then fades\n"
-    "the display out and switches it off. SIGINT, SIGTERM and SIGHUP stop it the same way.\n"
+    "the display out and switches it off. SIGINT and SIGTERM stop it the same way;\n"
+    "SIGHUP reads the movie again and goes on at its first frame.\n"
     "\n"
     "  -r, --repeat          play the movie again and again\n"
     "  -b, --brightness N    light the display at level N of 16 and fade out from there\n"
@@ -62,8 +64,8 @@ int Check(const std::string& movie) {
 // Playback stops when every output has failed.
 class Console : public PlayerWindow {
  public:
-  Console(std::string movie, bool repeat, const PortContext& port)
-      : movie_(std::move(movie)), repeat_(repeat), port_(port) {}
+  Console(std::string movie, bool repeat, const PortContext& port, ConsolePlatform& platform)
+      : movie_(std::move(movie)), repeat_(repeat), port_(port), platform_(platform) {}
   ~Console() override { PassEnded(); }
   int RepeatValue() const override { return repeat_ ? 1 : 0; }
   void SetGoCaption(const std::string&) override {}
@@ -91,21 +93,23 @@ class Console : public PlayerWindow {
     }
     held_.clear();
   }
+  bool Reload() override { return std::exchange(platform_.reloadWanted, false); }
   bool outputsFailed = false;
 
  private:
   std::string movie_;
   bool repeat_;
   const PortContext& port_;
+  ConsolePlatform& platform_;
   std::vector<std::pair<std::string, int>> held_;
 };
 
 int Play(const std::string& movie, bool repeat, const char* setting, int16_t brightness) {
   ConsolePlatform platform(kProgram);
   InstallPlatform(&platform);
-  InstallExitSignals();
+  InstallExitSignals(/*hangUpReloads=*/true);
   PortContext port;
-  Console console(movie, repeat, port);
+  Console console(movie, repeat, port, platform);
   // A movie that cannot be read ends here, before the display is touched.
   if (const MovieLines read = ReadMovieFile(movie); read.error) {
     console.Report({*read.error, 0});

@@ -13,6 +13,10 @@ void ConsolePlatform::Sleep(int32_t milliseconds) {
 }
 
 void ConsolePlatform::DoEvents() {
+  if (TakeReloadSignal()) {
+    reloadWanted = true;
+    bPlaying = false;
+  }
   if (!TakeExitSignal()) return;  // bExiting keeps it
   bPlaying = false;
   bExiting = true;

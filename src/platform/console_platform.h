@@ -18,6 +18,9 @@ class ConsolePlatform : public Platform {
   void MsgBox(const std::string& text, const std::string& title) override;
   void Beep() override {}
 
+  // A reload was asked for (SIGHUP): playback has been ended for the movie to be read again.
+  bool reloadWanted = false;
+
  private:
   std::string programName_;
 };

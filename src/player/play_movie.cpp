@@ -33,15 +33,16 @@ std::size_t RowLine(const LineList& lines, std::size_t header, int y) {
 
 }  // namespace
 
-void PlayMovie(PlayerWindow& window) {
-  LineList lines;
-  bool loaded = false;
+void PlayMovie(PlayerWindow& window, const LineList* given) {
+  LineList read;
+  const LineList& lines = given ? *given : read;
+  bool loaded = given != nullptr;
   int32_t duration = 0;
   while (bPlaying) {
     if (!loaded) {
-      MovieLines read = ReadMovieFile(sMovieFile);
-      if (read.error) window.Report({*read.error, 0});
-      lines = std::move(read.lines);
+      MovieLines file = ReadMovieFile(sMovieFile);
+      if (file.error) window.Report({*file.error, 0});
+      read = std::move(file.lines);
       loaded = true;
     }
     bool reported = false;

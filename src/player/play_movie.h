@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "player/movie_file.h"
 #include "player/movie_report.h"
 
 namespace glowreel {
@@ -23,10 +24,13 @@ class PlayerWindow {
   virtual void FrameShown(std::size_t header) { (void)header; }
   // A pass through the movie has ended, or been stopped.
   virtual void PassEnded() {}
+  // Asked when playback has ended: true to read the movie again and play it from its start.
+  virtual bool Reload() { return false; }
 };
 
-// Plays sMovieFile while bPlaying stays True; returns when playback has ended.
-void PlayMovie(PlayerWindow& window);
+// Plays sMovieFile while bPlaying stays True; returns when playback has ended. Given `lines`,
+// plays them instead of reading the file.
+void PlayMovie(PlayerWindow& window, const LineList* lines = nullptr);
 
 // The slices of 10 ms a frame of this duration is held: round(duration / 10) + 1, none below
 // zero; empty when the rounded count does not fit 16 bits.

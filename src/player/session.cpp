@@ -1,6 +1,7 @@
 #include "player/session.h"
 
 #include "core/shared_state.h"
+#include "player/movie_file.h"
 #include "vfd/vfd.h"
 
 namespace glowreel {
@@ -15,8 +16,17 @@ void PlaySession(PlayerWindow& window, const std::string& movie, bool fadeOut, i
   BringDisplayUp(brightness);
   sMovieFile = movie;
   ClearDisplay();
-  bPlaying = true;
-  PlayMovie(window);
+  MovieLines playing = ReadMovieFile(movie);
+  if (playing.error) window.Report({*playing.error, 0});
+  do {  // again from the first frame, without a fade, for each reload; the old movie where the
+        // new one cannot be read
+    bPlaying = true;
+    PlayMovie(window, &playing.lines);
+    if (!window.Reload() || bExiting) break;
+    MovieLines again = ReadMovieFile(movie);
+    if (again.error) window.Report({*again.error, 0});
+    if (!again.error) playing = std::move(again);
+  } while (true);
   bPlaying = false;
   if (fadeOut) ShutdownDisplay(brightness);
 }
