@@ -2,7 +2,6 @@
 #include <QApplication>
 #include <QFileInfo>
 
-#include "platform/command_line.h"
 #include "platform/process_setup.h"
 #include "platform/qt/qt_command_line.h"
 #include "platform/qt/qt_platform.h"
@@ -26,11 +25,10 @@ constexpr const char* kUsage =
 int main(int argc, char** argv) {
   glowreel::PrepareProcess();
   QCommandLineParser parser;
-  if (const int status = glowreel::ReadCommandLine(parser, argc, argv, kProgram, kUsage);
+  if (const int status = glowreel::ReadCommandLine(parser, argc, argv, kProgram, kUsage, "movie");
       status >= 0)
     return status;
   const QStringList movies = parser.positionalArguments();
-  if (movies.size() > 1) return glowreel::UsageError(kProgram, "one movie at a time");
   QApplication app(argc, argv);
   QApplication::setOrganizationName(QStringLiteral("GlowReel"));
   QApplication::setApplicationName(QStringLiteral("glowreel-edit"));

@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "platform/command_line.h"
 #include "platform/exit_signals.h"
 #include "platform/port/port.h"
 #include "platform/port/qt/display_window.h"
@@ -33,11 +32,10 @@ constexpr const char* kUsage =
 int main(int argc, char** argv) {
   glowreel::PrepareProcess();
   QCommandLineParser parser;
-  if (const int status = glowreel::ReadCommandLine(parser, argc, argv, kProgram, kUsage);
+  if (const int status = glowreel::ReadCommandLine(parser, argc, argv, kProgram, kUsage, "movie");
       status >= 0)
     return status;
   const QStringList movies = parser.positionalArguments();
-  if (movies.size() > 1) return glowreel::UsageError(kProgram, "one movie at a time");
   if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") &&
       !std::getenv("QT_QPA_PLATFORM")) {
     std::fputs(

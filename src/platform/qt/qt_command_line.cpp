@@ -1,6 +1,7 @@
 #include "platform/qt/qt_command_line.h"
 
 #include <cstdio>
+#include <string>
 
 #include "platform/command_line.h"
 #include "version.h"
@@ -8,7 +9,7 @@
 namespace glowreel {
 
 int ReadCommandLine(QCommandLineParser& parser, int argc, char** argv, const char* program,
-                    const char* usage) {
+                    const char* usage, const char* oneArgument) {
   parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsCompactedShortOptions);
   parser.addOption({{QStringLiteral("h"), QStringLiteral("help")}, QString()});
   parser.addOption({{QStringLiteral("V"), QStringLiteral("version")}, QString()});
@@ -23,6 +24,8 @@ int ReadCommandLine(QCommandLineParser& parser, int argc, char** argv, const cha
     std::printf("%s %s\n", program, version::kFull);
     return 0;
   }
+  if (oneArgument && parser.positionalArguments().size() > 1)
+    return UsageError(program, std::string("one ") + oneArgument + " at a time");
   return -1;
 }
 

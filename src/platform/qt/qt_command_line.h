@@ -7,8 +7,9 @@ namespace glowreel {
 // Reads a window program's command line as every GlowReel program reads its own: -h/--help and
 // -V/--version print and end the program, a wrong argument prints one line and "Try 'PROGRAM
 // --help'." (status 2). Works before the window system is up. Returns the status to end with
-// at once, or -1 to go on.
+// at once, or -1 to go on. A program that takes one argument at most (a movie) names it
+// `oneArgument`, and more than one is a wrong command line.
 int ReadCommandLine(QCommandLineParser& parser, int argc, char** argv, const char* program,
-                    const char* usage);
+                    const char* usage, const char* oneArgument = nullptr);
 
 }  // namespace glowreel
