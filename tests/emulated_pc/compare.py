@@ -73,11 +73,6 @@ def gpio_transfers(case):
     return received
 
 
-def seconds(name):  # writing the three frames, their pauses and the fade-out's taken out
-    marks = [float(t) for t in re.findall(r"time %s ([0-9.]+)" % name, console)]
-    return marks[1] - marks[0] - (0.001 + 0.12 + 0.8) if len(marks) == 2 else 0
-
-
 print("emulated PC: %d register writes traced" % len(guest))
 three, fade = host("three"), host("three")[-72:]
 case("ppdev", three)
@@ -98,9 +93,6 @@ if looped[:len(start)] != start or looped[-18:] != transfers(fade):
     failures.append("gpio, SIGTERM: not the start, frames, then the fade-out and switch-off last")
 if 'is in use by "glowreel"' not in console:
     failures.append("gpio: a line in use was not refused naming its consumer")
-for name in ("ppdev", "gpio"):
-    if seconds(name):
-        print("  %-26s %6d register writes a second" % (name, len(three) / seconds(name)))
 for name, expected in [("ppdev", 0), ("ppdev with lp", 0), ("ioport", 0),
                        ("second player", 3), ("first player", 0),
                        ("gpio", 0), ("gpio lines in use", 3), ("gpio, SIGTERM", 0)]:

@@ -28,7 +28,7 @@ class About : public UiTest {
 
 TEST_F(About, OneWindowOkByEnterOrSpaceNotEscapeAndANewLoadAfterClosing) {
   frmAbout& about = OpenAbout();
-  EXPECT_EQ(about.lblVersion->text(), "Version 0.1.6");
+  EXPECT_EQ(about.lblVersion->text(), "Version 0.1.7");
   EXPECT_EQ(about.focusWidget(), about.cmdOk);
   about.lblVersion->setText("changed");
   EXPECT_EQ(&OpenAbout(), &about);
@@ -39,7 +39,7 @@ TEST_F(About, OneWindowOkByEnterOrSpaceNotEscapeAndANewLoadAfterClosing) {
   Press(about.cmdOk, Qt::Key_Return);
   EXPECT_EQ(AboutWindows(), 0);
   frmAbout& again = OpenAbout();
-  EXPECT_EQ(again.lblVersion->text(), "Version 0.1.6");
+  EXPECT_EQ(again.lblVersion->text(), "Version 0.1.7");
   Press(again.cmdOk, Qt::Key_Space);
   EXPECT_EQ(frmAbout::Instance(), nullptr);
   EXPECT_EQ(platform.beeps, 0);
