@@ -8,6 +8,7 @@
 
 #include "authoring/movie_check.h"
 #include "core/shared_state.h"
+#include "dots/text_frames.h"
 #include "platform/command_line.h"
 #include "platform/console_platform.h"
 #include "platform/exit_signals.h"
@@ -24,6 +25,7 @@ namespace {
 constexpr const char* kProgram = "glowreel-play";
 constexpr const char* kUsage =
     "Usage: glowreel-play [--repeat] [--port SETTING] MOVIE\n"
+    "       glowreel-play [--repeat] [--scroll MS] [--duration MS] --text TEXT\n"
     "       glowreel-play --check MOVIE\n"
     "       glowreel-play --list-ports\n"
     "Plays MOVIE once (or until stopped, with --repeat) on a Noritake 128x64 VFD, then fades\n"
@@ -31,6 +33,12 @@ constexpr const char* kUsage =
     "SIGHUP reads the movie again and goes on at its first frame.\n"
     "\n"
     "  -r, --repeat          play the movie again and again\n"
+    "  -t, --text TEXT       show TEXT at the display's full resolution instead of a movie:\n"
+    "                        up to 8 lines of 21 characters stand still (\\n breaks a line),\n"
+    "                        longer text scrolls in from the right\n"
+    "  -s, --scroll MS       scroll the text one dot every MS milliseconds (default 30 where\n"
+    "                        it does not fit)\n"
+    "  -d, --duration MS     how long still text is held (default 100)\n"
     "  -b, --brightness N    light the display at level N of 16 and fade out from there\n"
     "                        (as GLOWREEL_BRIGHTNESS, which it overrides); default 16\n"
     "  -p, --port SETTING    where the display's bytes go, as GLOWREEL_PORT (which it overrides):\n"
@@ -104,14 +112,16 @@ class Console : public PlayerWindow {
   std::vector<std::pair<std::string, int>> held_;
 };
 
-int Play(const std::string& movie, bool repeat, const char* setting, int16_t brightness) {
+// Plays `movie`, or the frames given instead of it.
+int Play(const std::string& movie, DotSource* frames, bool repeat, const char* setting,
+         int16_t brightness) {
   ConsolePlatform platform(kProgram);
   InstallPlatform(&platform);
   InstallExitSignals(/*hangUpReloads=*/true);
   PortContext port;
   Console console(movie, repeat, port, platform);
   // A movie that cannot be read ends here, before the display is touched.
-  if (const MovieLines read = ReadMovieFile(movie); read.error) {
+  if (const MovieLines read = frames ? MovieLines{} : ReadMovieFile(movie); read.error) {
     console.Report({*read.error, 0});
     return kFailed;
   }
@@ -126,11 +136,23 @@ int Play(const std::string& movie, bool repeat, const char* setting, int16_t bri
     if (!setting) std::fputs("glowreel-play: name the port with --port (see --help)\n", stderr);
     return kPortBusy;
   }
-  PlaySession(console, movie, /*fadeOut=*/true, brightness);
+  if (frames) {
+    PlaySession(console, *frames, /*fadeOut=*/true, brightness);
+  } else {
+    PlaySession(console, movie, /*fadeOut=*/true, brightness);
+  }
   PortClose();
   InstallPort(nullptr);
   InstallPlatform(nullptr);
   return console.outputsFailed ? kOutputsFailed : kPlayed;
+}
+
+// Milliseconds as --scroll and --duration take them: a whole number up to the longest pause.
+bool ReadMilliseconds(const std::string& text, int32_t& ms) {
+  if (text.empty() || text.size() > 6 || text.find_first_not_of("0123456789") != std::string::npos)
+    return false;
+  ms = std::stoi(text);
+  return ms <= kLongestPauseMs;
 }
 
 }  // namespace
@@ -145,6 +167,9 @@ int main(int argc, char** argv) {
                               {"", "check"},
                               {"l", "list-ports"},
                               {"p", "port", true},
+                              {"t", "text", true},
+                              {"s", "scroll", true},
+                              {"d", "duration", true},
                               {"b", "brightness", true}});
   if (!line.Parse(argc, argv)) return UsageError(glowreel::kProgram, line.Error());
   if (line.IsSet("help")) {
@@ -162,10 +187,14 @@ int main(int argc, char** argv) {
       std::fputs("glowreel-play: no parallel port and no GPIO chip here\n", stderr);
     return 0;
   }
-  if (line.Positional().empty()) return UsageError(glowreel::kProgram, "no movie named");
+  const bool text = line.IsSet("text");
+  if (text && !line.Positional().empty())
+    return UsageError(glowreel::kProgram, "--text plays no movie besides");
+  if (!text && line.Positional().empty()) return UsageError(glowreel::kProgram, "no movie named");
   if (line.Positional().size() > 1) return UsageError(glowreel::kProgram, "one movie at a time");
-  const std::string& movie = line.Positional().front();
+  const std::string movie = text ? "text" : line.Positional().front();
   if (line.IsSet("check")) {
+    if (text) return UsageError(glowreel::kProgram, "--check reads a movie, not --text");
     if (line.IsSet("repeat") || line.IsSet("port"))
       return UsageError(glowreel::kProgram, "--check plays nothing: no --repeat or --port with it");
     return glowreel::Check(movie);
@@ -181,6 +210,16 @@ int main(int argc, char** argv) {
                     brightness.find_first_not_of("0123456789") == std::string::npos &&
                     std::stoi(brightness) >= 1 && std::stoi(brightness) <= 16;
   if (!fits) return UsageError(glowreel::kProgram, "the brightness is a level from 1 to 16");
-  return glowreel::Play(movie, line.IsSet("repeat"), setting,
+  int32_t scroll = 0, duration = 100;
+  if (line.IsSet("scroll") && !glowreel::ReadMilliseconds(line.Value("scroll"), scroll))
+    return UsageError(glowreel::kProgram, "--scroll takes milliseconds from 0 to 327674");
+  if (line.IsSet("duration") && !glowreel::ReadMilliseconds(line.Value("duration"), duration))
+    return UsageError(glowreel::kProgram, "--duration takes milliseconds from 0 to 327674");
+  // A scroll step lasts its milliseconds in whole slices, at least one; still text is held by
+  // the movie's rule for a frame's duration.
+  const int32_t step = std::max(1, (scroll + glowreel::kSliceMs / 2) / glowreel::kSliceMs);
+  glowreel::TextFrames frames(line.Value("text"), *glowreel::SliceCount(duration),
+                              line.IsSet("scroll") ? step : 0);
+  return glowreel::Play(movie, text ? &frames : nullptr, line.IsSet("repeat"), setting,
                         static_cast<int16_t>(std::stoi(brightness) - 1));
 }

@@ -13,17 +13,6 @@ namespace glowreel {
 
 namespace {
 
-// Ends the pass: returns true when playback goes on with another one.
-bool EndOfPass(PlayerWindow& window, bool repeatable) {
-  // One event pump per pass keeps a movie that never pauses stoppable.
-  DoEvents();
-  if (!bPlaying) return false;
-  if (window.RepeatValue() != 0 && repeatable) return true;
-  bPlaying = false;
-  window.SetGoCaption("&Play");
-  return false;
-}
-
 // The line a cell of row y of the frame at `header` came from: its row, or the header where
 // the file ended before it.
 std::size_t RowLine(const LineList& lines, std::size_t header, int y) {
@@ -73,6 +62,16 @@ void PlayMovie(PlayerWindow& window, const LineList* given) {
   }
 }
 
+bool EndOfPass(PlayerWindow& window, bool repeatable) {
+  // One event pump per pass keeps a movie that never pauses stoppable.
+  DoEvents();
+  if (!bPlaying) return false;
+  if (window.RepeatValue() != 0 && repeatable) return true;
+  bPlaying = false;
+  window.SetGoCaption("&Play");
+  return false;
+}
+
 std::optional<int32_t> SliceCount(int32_t duration) {
   const double last = std::nearbyint(static_cast<double>(duration) / kSliceMs);
   if (last < INT16_MIN || last > INT16_MAX) return std::nullopt;
@@ -82,11 +81,15 @@ std::optional<int32_t> SliceCount(int32_t duration) {
 Pause Delay(int32_t duration) {
   const std::optional<int32_t> slices = SliceCount(duration);
   if (!slices) return Pause::kOverflow;
-  for (int32_t slice = 0; slice < *slices && !bExiting; ++slice) {
+  Hold(*slices);
+  return *slices > 0 ? Pause::kMade : Pause::kNone;
+}
+
+void Hold(int32_t slices) {
+  for (int32_t slice = 0; slice < slices && !bExiting; ++slice) {
     Sleep(kSliceMs);
     DoEvents();
   }
-  return *slices > 0 ? Pause::kMade : Pause::kNone;
 }
 
 }  // namespace glowreel

@@ -43,4 +43,11 @@ enum class Pause { kMade, kNone, kOverflow };
 // (the caller reports the overflow). Ends early once the program is exiting.
 Pause Delay(int32_t duration);
 
+// Holds a frame for this many slices, pumping events after each, until the program exits.
+void Hold(int32_t slices);
+
+// Ends a pass: true when playback goes on with another one (Repeat ticked and the pass
+// `repeatable`); otherwise playing stops and Go reads "&Play" again.
+bool EndOfPass(PlayerWindow& window, bool repeatable);
+
 }  // namespace glowreel

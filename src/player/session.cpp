@@ -2,6 +2,7 @@
 
 #include "core/shared_state.h"
 #include "player/movie_file.h"
+#include "player/play_dots.h"
 #include "vfd/vfd.h"
 
 namespace glowreel {
@@ -27,6 +28,17 @@ void PlaySession(PlayerWindow& window, const std::string& movie, bool fadeOut, i
     if (again.error) window.Report({*again.error, 0});
     if (!again.error) playing = std::move(again);
   } while (true);
+  bPlaying = false;
+  if (fadeOut) ShutdownDisplay(brightness);
+}
+
+void PlaySession(PlayerWindow& window, DotSource& frames, bool fadeOut, int16_t brightness) {
+  BringDisplayUp(brightness);
+  ClearDisplay();
+  do {
+    bPlaying = true;
+    PlayDots(window, frames);
+  } while (window.Reload() && !bExiting);
   bPlaying = false;
   if (fadeOut) ShutdownDisplay(brightness);
 }

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/display_facts.h"
+#include "dots/dot_frame.h"
 #include "player/play_movie.h"
 
 // The display's life around playback, the same for every program that plays: brought up as the
@@ -19,6 +20,10 @@ void BringDisplayUp(int16_t brightness = kFullBrightness);
 // window's Repeat is ticked), then, when `fadeOut`, closes the window: the fade-out from the
 // brightness it started at.
 void PlaySession(PlayerWindow& window, const std::string& movie, bool fadeOut = true,
+                 int16_t brightness = kFullBrightness);
+
+// The same for frames of every dot (text, pictures).
+void PlaySession(PlayerWindow& window, DotSource& frames, bool fadeOut = true,
                  int16_t brightness = kFullBrightness);
 
 }  // namespace glowreel

@@ -34,8 +34,9 @@ struct Wiring {
 Wiring ParseWiring(const std::string& argument) {
   const auto colon = argument.rfind(':');
   if (colon == std::string::npos || colon == 0)
-    throw DeviceError("gpio", "name the chip and its lines (gpio:CHIP:D0,...,D7,STROBE,AUTOFD,"
-                              "INIT,SELECT IN)");
+    throw DeviceError("gpio",
+                      "name the chip and its lines (gpio:CHIP:D0,...,D7,STROBE,AUTOFD,"
+                      "INIT,SELECT IN)");
   Wiring wiring{argument.substr(0, colon), {}};
   std::vector<int> lines;
   for (std::size_t start = colon + 1; start <= argument.size();) {
@@ -48,8 +49,9 @@ Wiring ParseWiring(const std::string& argument) {
   }
   if (lines.size() == kGpioSignals - 2) lines.insert(lines.begin() + kStrobe, {-1, -1});
   if (lines.size() != kGpioSignals)
-    throw DeviceError(wiring.chip, "12 lines are named in order D0-D7, STROBE, AUTOFD, INIT, "
-                                   "SELECT IN (or 10 without STROBE and AUTOFD)");
+    throw DeviceError(wiring.chip,
+                      "12 lines are named in order D0-D7, STROBE, AUTOFD, INIT, "
+                      "SELECT IN (or 10 without STROBE and AUTOFD)");
   std::copy(lines.begin(), lines.end(), wiring.lines.begin());
   return wiring;
 }
@@ -74,8 +76,9 @@ std::string OpenFailure(int error) {
   if (error == ENOENT || error == ENODEV || error == ENOTTY)
     reason = "no such GPIO chip (glowreel-play --list-ports lists them)";
   if (error == EACCES || error == EPERM)
-    reason += ": join the gpio group (sudo adduser $USER gpio) where a udev rule gives it the "
-              "chips, then log in again";
+    reason +=
+        ": join the gpio group (sudo adduser $USER gpio) where a udev rule gives it the "
+        "chips, then log in again";
   return reason;
 }
 
@@ -142,10 +145,9 @@ std::unique_ptr<PortSink> OpenGpioSink(const SinkOpening& opening) {
     const int line = wiring.lines[signal];
     if (line < 0) continue;
     if (static_cast<unsigned>(line) >= info.lines)
-      throw DeviceError(node, std::string(kSignalNames[signal]) + ": line " +
-                                  std::to_string(line) + " is out of range (the chip has " +
-                                  std::to_string(info.lines) + " lines, 0-" +
-                                  std::to_string(info.lines - 1) + ")");
+      throw DeviceError(node, std::string(kSignalNames[signal]) + ": line " + std::to_string(line) +
+                                  " is out of range (the chip has " + std::to_string(info.lines) +
+                                  " lines, 0-" + std::to_string(info.lines - 1) + ")");
     bits[signal] = static_cast<int>(request.num_lines);
     request.offsets[request.num_lines++] = static_cast<__u32>(line);
   }
@@ -181,11 +183,11 @@ std::vector<std::string> ListGpioChips() {
     if (entry.path().filename().string().rfind("gpiochip", 0) != 0) continue;
     UniqueFd fd(open(entry.path().c_str(), O_RDONLY | O_CLOEXEC));
     gpiochip_info info{};
-    chips.push_back(entry.path().string() + "  GPIO chip  " +
-                    (fd && ioctl(fd.get(), GPIO_GET_CHIPINFO_IOCTL, &info) == 0
-                         ? "\"" + std::string(info.label) + "\", " + std::to_string(info.lines) +
-                               " lines"
-                         : "cannot be opened: " + std::string(std::strerror(errno))));
+    chips.push_back(
+        entry.path().string() + "  GPIO chip  " +
+        (fd && ioctl(fd.get(), GPIO_GET_CHIPINFO_IOCTL, &info) == 0
+             ? "\"" + std::string(info.label) + "\", " + std::to_string(info.lines) + " lines"
+             : "cannot be opened: " + std::string(std::strerror(errno))));
   }
   std::sort(chips.begin(), chips.end());
   return chips;

@@ -1,0 +1,12 @@
+#pragma once
+
+#include "dots/dot_frame.h"
+#include "player/play_movie.h"
+
+namespace glowreel {
+
+// Plays frames of every dot as PlayMovie plays a movie's: each one sent whole and held for its
+// slices, pass after pass while Repeat is ticked, until bPlaying is cleared.
+void PlayDots(PlayerWindow& window, DotSource& source);
+
+}  // namespace glowreel
