@@ -8,8 +8,10 @@
 #include <fstream>
 
 #include "authoring/gif_export.h"
+#include "authoring/gif_writer.h"
 #include "authoring/movie_check.h"
 #include "counting_allocator.h"
+#include "dots/picture_frames.h"
 #include "player/movie_file.h"
 
 namespace glowreel {
@@ -85,6 +87,38 @@ void BM_GifExportMemory(benchmark::State& state) {
   state.counters["peak_rss_kb"] = static_cast<double>(peakKb);
 }
 BENCHMARK(BM_GifExportMemory)->Arg(40)->Arg(4000)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// A 128 x 64 GIF of `frames` frames played through the full-resolution path: its peak heap,
+// which must not grow with the GIF's length.
+void BM_PlayGifMemory(benchmark::State& state) {
+  const std::string gif = TempPath("play.gif");
+  {
+    GifWriter writer(gif, kPixelColumns, kPixelRows, {qRgb(0, 0, 0), qRgb(255, 255, 255)}, false);
+    QImage picture(kPixelColumns, kPixelRows, QImage::Format_RGB32);
+    for (int64_t k = 0; k < state.range(0); ++k) {
+      picture.fill(qRgb(0, 0, 0));
+      for (int x = 0; x < kPixelColumns; ++x)
+        picture.setPixel(x, (x * 7 + k) % kPixelRows, qRgb(255, 255, 255));
+      writer.Add(picture, 10);
+    }
+    writer.Finish();
+  }
+  double peakKb = 0;
+  for (auto _ : state) {
+    bench::ResetPeak();
+    const std::size_t before = bench::HeapInUse();
+    RunTimeError why(0);
+    PictureFrames frames(OpenPicture(gif, why), {}, 1, true);
+    DotFrame frame;
+    std::size_t shown = 0;
+    while (frames.Next(frame)) ++shown;
+    benchmark::DoNotOptimize(shown);
+    peakKb = static_cast<double>(bench::HeapPeak() - before) / 1024;
+  }
+  std::filesystem::remove(gif);
+  state.counters["peak_heap_kb"] = peakKb;
+}
+BENCHMARK(BM_PlayGifMemory)->Arg(10)->Arg(10000)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 }  // namespace
 }  // namespace glowreel

@@ -52,6 +52,11 @@ def main(path):
         ratio = many["peak_rss_kb"] / few["peak_rss_kb"]
         target("GIF export, 4000 frames vs 40", "%.2f (%d vs %d kB)" % (ratio, many["peak_rss_kb"],
                few["peak_rss_kb"]), "<= 2.00", ratio <= 2.0)
+    few, many = runs.get("BM_PlayGifMemory/10"), runs.get("BM_PlayGifMemory/10000")
+    if few and many:
+        ratio = many["peak_heap_kb"] / few["peak_heap_kb"]
+        target("playing a GIF, 10000 frames vs 10", "%.2f (%d vs %d kB heap)" % (
+            ratio, many["peak_heap_kb"], few["peak_heap_kb"]), "<= 2.00", ratio <= 2.0)
     for name, figure in [("BM_PacingUnderLoad/0", "pacing, quiet"), ("BM_PacingUnderLoad/4", "pacing, 2 busy threads a core")]:
         run = runs.get(name)
         if run:

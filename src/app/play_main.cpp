@@ -8,6 +8,7 @@
 
 #include "authoring/movie_check.h"
 #include "core/shared_state.h"
+#include "dots/picture_frames.h"
 #include "dots/text_frames.h"
 #include "platform/command_line.h"
 #include "platform/console_platform.h"
@@ -24,13 +25,15 @@ namespace {
 
 constexpr const char* kProgram = "glowreel-play";
 constexpr const char* kUsage =
-    "Usage: glowreel-play [--repeat] [--port SETTING] MOVIE\n"
+    "Usage: glowreel-play [--repeat] [--port SETTING] [PICTURE OPTIONS] MOVIE\n"
     "       glowreel-play [--repeat] [--scroll MS] [--duration MS] --text TEXT\n"
     "       glowreel-play --check MOVIE\n"
     "       glowreel-play --list-ports\n"
     "Plays MOVIE once (or until stopped, with --repeat) on a Noritake 128x64 VFD, then fades\n"
     "the display out and switches it off. SIGINT and SIGTERM stop it the same way;\n"
-    "SIGHUP reads the movie again and goes on at its first frame.\n"
+    "SIGHUP reads the movie again and goes on at its first frame. A GIF, BMP or PBM/PGM/PPM\n"
+    "picture given as MOVIE is shown on every dot of the display, an animated GIF frame by\n"
+    "frame for its delays.\n"
     "\n"
     "  -r, --repeat          play the movie again and again\n"
     "  -t, --text TEXT       show TEXT at the display's full resolution instead of a movie:\n"
@@ -38,7 +41,11 @@ constexpr const char* kUsage =
     "                        longer text scrolls in from the right\n"
     "  -s, --scroll MS       scroll the text one dot every MS milliseconds (default 30 where\n"
     "                        it does not fit)\n"
-    "  -d, --duration MS     how long still text is held (default 100)\n"
+    "  -d, --duration MS     how long still text or a still picture is held (default 100)\n"
+    "      --fit MODE        contain (the default), cover or stretch a picture on the 128 x 64\n"
+    "      --threshold N     how bright (0-100) a dot's part of a picture must be; default 50\n"
+    "      --invert          light the picture's dark parts instead\n"
+    "      --dither          spread each dot's rounding error over its neighbours\n"
     "  -b, --brightness N    light the display at level N of 16 and fade out from there\n"
     "                        (as GLOWREEL_BRIGHTNESS, which it overrides); default 16\n"
     "  -p, --port SETTING    where the display's bytes go, as GLOWREEL_PORT (which it overrides):\n"
@@ -112,15 +119,35 @@ class Console : public PlayerWindow {
   std::vector<std::pair<std::string, int>> held_;
 };
 
-// Plays `movie`, or the frames given instead of it.
-int Play(const std::string& movie, DotSource* frames, bool repeat, const char* setting,
-         int16_t brightness) {
+// How to play: as the command line says.
+struct Settings {
+  bool repeat = false;
+  const char* port = nullptr;
+  int16_t brightness = kFullBrightness;
+  PictureOptions picture;
+  int32_t stillSlices = 11;
+};
+
+// Plays `movie` (a picture by its content), or the frames given instead of it.
+int Play(const std::string& movie, DotSource* frames, const Settings& settings) {
+  const char* setting = settings.port;
+  const bool repeat = settings.repeat;
   ConsolePlatform platform(kProgram);
   InstallPlatform(&platform);
   InstallExitSignals(/*hangUpReloads=*/true);
   PortContext port;
   Console console(movie, repeat, port, platform);
-  // A movie that cannot be read ends here, before the display is touched.
+  // A movie or picture that cannot be read ends here, before the display is touched.
+  std::unique_ptr<PictureFrames> picture;
+  if (!frames && KindOfFile(movie) != FileKind::kMovie) {
+    RunTimeError why(0);
+    std::unique_ptr<PictureReader> reader = OpenPicture(movie, why);
+    if (!reader) return console.Report({why, 0}), kFailed;
+    picture =
+        std::make_unique<PictureFrames>(std::move(reader), settings.picture, settings.stillSlices,
+                                        KindOfFile(movie) == FileKind::kGif);
+    frames = picture.get();
+  }
   if (const MovieLines read = frames ? MovieLines{} : ReadMovieFile(movie); read.error) {
     console.Report({*read.error, 0});
     return kFailed;
@@ -137,9 +164,9 @@ int Play(const std::string& movie, DotSource* frames, bool repeat, const char* s
     return kPortBusy;
   }
   if (frames) {
-    PlaySession(console, *frames, /*fadeOut=*/true, brightness);
+    PlaySession(console, *frames, /*fadeOut=*/true, settings.brightness);
   } else {
-    PlaySession(console, movie, /*fadeOut=*/true, brightness);
+    PlaySession(console, movie, /*fadeOut=*/true, settings.brightness);
   }
   PortClose();
   InstallPort(nullptr);
@@ -170,6 +197,10 @@ int main(int argc, char** argv) {
                               {"t", "text", true},
                               {"s", "scroll", true},
                               {"d", "duration", true},
+                              {"", "fit", true},
+                              {"", "threshold", true},
+                              {"", "invert"},
+                              {"", "dither"},
                               {"b", "brightness", true}});
   if (!line.Parse(argc, argv)) return UsageError(glowreel::kProgram, line.Error());
   if (line.IsSet("help")) {
@@ -210,6 +241,21 @@ int main(int argc, char** argv) {
                     brightness.find_first_not_of("0123456789") == std::string::npos &&
                     std::stoi(brightness) >= 1 && std::stoi(brightness) <= 16;
   if (!fits) return UsageError(glowreel::kProgram, "the brightness is a level from 1 to 16");
+  glowreel::Settings settings;
+  const std::string fit = line.Value("fit");
+  if (line.IsSet("fit") && fit != "contain" && fit != "cover" && fit != "stretch")
+    return UsageError(glowreel::kProgram, "--fit takes contain, cover or stretch");
+  settings.picture.fit = fit == "cover"     ? glowreel::Fit::kCover
+                         : fit == "stretch" ? glowreel::Fit::kStretch
+                                            : glowreel::Fit::kContain;
+  const std::string threshold = line.Value("threshold");
+  if (line.IsSet("threshold") && (threshold.empty() || threshold.size() > 3 ||
+                                  threshold.find_first_not_of("0123456789") != std::string::npos ||
+                                  std::stoi(threshold) > 100))
+    return UsageError(glowreel::kProgram, "--threshold takes a number from 0 to 100");
+  if (line.IsSet("threshold")) settings.picture.threshold = std::stoi(threshold);
+  settings.picture.invert = line.IsSet("invert");
+  settings.picture.dither = line.IsSet("dither");
   int32_t scroll = 0, duration = 100;
   if (line.IsSet("scroll") && !glowreel::ReadMilliseconds(line.Value("scroll"), scroll))
     return UsageError(glowreel::kProgram, "--scroll takes milliseconds from 0 to 327674");
@@ -220,6 +266,9 @@ int main(int argc, char** argv) {
   const int32_t step = std::max(1, (scroll + glowreel::kSliceMs / 2) / glowreel::kSliceMs);
   glowreel::TextFrames frames(line.Value("text"), *glowreel::SliceCount(duration),
                               line.IsSet("scroll") ? step : 0);
-  return glowreel::Play(movie, text ? &frames : nullptr, line.IsSet("repeat"), setting,
-                        static_cast<int16_t>(std::stoi(brightness) - 1));
+  settings.repeat = line.IsSet("repeat");
+  settings.port = setting;
+  settings.brightness = static_cast<int16_t>(std::stoi(brightness) - 1);
+  settings.stillSlices = *glowreel::SliceCount(duration);
+  return glowreel::Play(movie, text ? &frames : nullptr, settings);
 }

@@ -2,8 +2,10 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
 #include "core/display_facts.h"
+#include "platform/run_time_error.h"
 
 // Frames of every dot of the display, for what a movie's cells cannot show: text, pictures.
 namespace glowreel {
@@ -24,6 +26,8 @@ class DotSource {
   virtual void Rewind() = 0;
   // The next frame of the pass into `frame`; false at the pass's end.
   virtual bool Next(DotFrame& frame) = 0;
+  // Why the pass ended before its frames did, once.
+  virtual std::optional<RunTimeError> TakeError() { return std::nullopt; }
 };
 
 }  // namespace glowreel

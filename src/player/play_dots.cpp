@@ -17,6 +17,7 @@ void PlayDots(PlayerWindow& window, DotSource& source) {
       window.FrameShown(shown++);
       Hold(frame.slices);
     }
+    if (const std::optional<RunTimeError> error = source.TakeError()) window.Report({*error, 0});
     window.PassEnded();
     if (!bPlaying || !EndOfPass(window, shown > 0)) return;
   }

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "dots/picture_dots.h"
+#include "platform/run_time_error.h"
+
+// Pictures read without a window system, for the headless player: animated GIFs frame by frame
+// (a long one never lies whole in memory), BMP and PBM/PGM/PPM.
+namespace glowreel {
+
+// The kinds of file told apart by their first bytes.
+enum class FileKind { kMovie, kGif, kBmp, kPnm, kOtherPicture };
+FileKind KindOfFile(const std::string& path);
+
+// A picture's frames, one at a time: the picture as it stands after each, and how many
+// hundredths of a second it is shown (0 where it does not say).
+class PictureReader {
+ public:
+  virtual ~PictureReader() = default;
+  virtual bool Rewind() = 0;
+  // False at the end, or with Error() set where the file breaks off or is malformed.
+  virtual bool Next(GreyPicture& picture, int& delayCs) = 0;
+  const std::optional<RunTimeError>& Error() const { return error_; }
+
+ protected:
+  std::optional<RunTimeError> error_;
+};
+
+// Opens the picture at `path`, or says why it cannot: the movie's file errors (53, 70, 75, 7) or
+// "the picture cannot be read: REASON".
+std::unique_ptr<PictureReader> OpenPicture(const std::string& path, RunTimeError& why);
+
+// The error of a picture that is not what it claims to be.
+inline constexpr int32_t kErrBadPicture = 321;
+RunTimeError BadPicture(const std::string& reason);
+
+}  // namespace glowreel
