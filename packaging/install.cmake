@@ -32,6 +32,7 @@ install(CODE "
 install(FILES README.md LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR})
 # The README shows these; it goes nowhere without them.
 install(FILES docs/main-window.png docs/about-window.png docs/editor.png docs/wave.gif
+              docs/cells-and-dots.png
         DESTINATION ${CMAKE_INSTALL_DOCDIR}/docs)
 
 # Manual pages, compressed as Debian wants them.

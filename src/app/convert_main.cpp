@@ -7,9 +7,11 @@
 #include <vector>
 
 #include "authoring/gif_export.h"
+#include "authoring/gif_writer.h"
 #include "authoring/movie_check.h"
 #include "authoring/movie_writer.h"
 #include "authoring/picture_cells.h"
+#include "dots/text_frames.h"
 #include "platform/command_line.h"
 #include "platform/exit_signals.h"
 #include "platform/process_setup.h"
@@ -21,10 +23,14 @@ namespace {
 constexpr const char* kProgram = "glowreel-convert";
 constexpr const char* kUsage =
     "Usage: glowreel-convert [OPTION]... PICTURE... -o MOVIE.grm\n"
+    "       glowreel-convert --dots [OPTION]... PICTURE... -o DOTS.gif\n"
+    "       glowreel-convert [--scroll MS] [--duration MS] --text TEXT -o SIGN.gif|SIGN.grm\n"
     "       glowreel-convert [--repeat] MOVIE.grm -o MOVIE.gif\n"
     "Turns pictures (PNG, BMP, JPEG, PBM/PGM/PPM, GIF), each frame of an animated GIF included,\n"
-    "into a movie of one frame each, in the order given. Or plays a movie unseen and writes what\n"
-    "the display shows as an animated GIF.\n"
+    "into a movie of one frame each, in the order given; with --dots, into a 128 x 64 GIF of\n"
+    "two colours, every dot as the display shows it (glowreel-play plays it). Text becomes such\n"
+    "a GIF, or a movie in a font of cells. Or plays a movie unseen and writes what the display\n"
+    "shows as an animated GIF.\n"
     "\n"
     "  -o, --output FILE    the movie (.grm) or the GIF (.gif) to write\n"
     "      --fit MODE       contain (the default), cover or stretch the picture on the 126 x 64\n"
@@ -34,6 +40,10 @@ constexpr const char* kUsage =
     "      --dither         spread each cell's rounding error over its neighbours\n"
     "      --duration MS    each frame's duration; default 100, or an animated GIF's own delays\n"
     "      --repeat         (GIF) loop for ever, as Repeat does\n"
+    "      --dots           pictures at the display's full resolution, into a GIF\n"
+    "      --text TEXT      text in the display's pixel font (\\n breaks a line)\n"
+    "      --scroll MS      scroll the text a dot (a cell, in a movie) every MS milliseconds;\n"
+    "                       unasked, 30 (200) where it does not fit\n"
     "  -h, --help           show this help and exit\n"
     "  -V, --version        show the version and exit\n";
 
@@ -43,6 +53,9 @@ struct Options {
   CellOptions cells;
   std::optional<int32_t> duration;
   bool repeat = false;
+  bool dots = false;
+  std::optional<std::string> text;
+  std::optional<int32_t> scroll;
   std::string output;
   std::vector<std::string> inputs;
 };
@@ -59,8 +72,9 @@ int Parse(int argc, char** argv, Options& options) {
   QCommandLineParser parser;
   const QCommandLineOption output({"o", "output"}, {}, "FILE"), fit("fit", {}, "MODE"),
       threshold("threshold", {}, "N"), duration("duration", {}, "MS"), invert("invert"),
-      dither("dither"), repeat("repeat");
-  parser.addOptions({output, fit, threshold, duration, invert, dither, repeat});
+      dither("dither"), repeat("repeat"), dots("dots"), text("text", {}, "TEXT"),
+      scroll("scroll", {}, "MS");
+  parser.addOptions({output, fit, threshold, duration, invert, dither, repeat, dots, text, scroll});
   if (const int status = ReadCommandLine(parser, argc, argv, kProgram, kUsage); status >= 0)
     return status;
   if (parser.isSet(fit)) {
@@ -87,10 +101,19 @@ int Parse(int argc, char** argv, Options& options) {
   options.cells.invert = parser.isSet(invert);
   options.cells.dither = parser.isSet(dither);
   options.repeat = parser.isSet(repeat);
+  options.dots = parser.isSet(dots);
+  if (parser.isSet(text)) options.text = parser.value(text).toStdString();
+  if (parser.isSet(scroll)) {
+    const auto n = Number(parser.value(scroll), 1, kLongestPauseMs);
+    if (!n) return UsageError(kProgram, "--scroll takes milliseconds from 1 to 327674");
+    options.scroll = static_cast<int32_t>(*n);
+  }
   options.output = QFile::encodeName(parser.value(output)).toStdString();
   for (const QString& input : parser.positionalArguments())
     options.inputs.push_back(QFile::encodeName(input).toStdString());
-  if (options.inputs.empty()) return UsageError(kProgram, "nothing to convert");
+  if (options.text && !options.inputs.empty())
+    return UsageError(kProgram, "--text converts no pictures besides");
+  if (options.inputs.empty() && !options.text) return UsageError(kProgram, "nothing to convert");
   if (options.output.empty()) return UsageError(kProgram, "no output named (-o FILE)");
   return -1;
 }
@@ -102,6 +125,59 @@ bool EndsWith(const std::string& text, std::string_view end) {
 int Fail(const std::string& file, const std::string& reason) {
   std::fprintf(stderr, "glowreel-convert: %s: %s\n", file.c_str(), reason.c_str());
   return kFailed;
+}
+
+// Frames of every dot into a 128 x 64 GIF of black and white, each held its slices.
+int DotsToGif(const Options& options, const std::function<std::string(GifWriter&)>& frames) {
+  GifWriter gif(options.output, kPixelColumns, kPixelRows, {qRgb(0, 0, 0), qRgb(255, 255, 255)},
+                options.repeat);
+  if (const std::string failure = frames(gif); !failure.empty()) {
+    std::fprintf(stderr, "glowreel-convert: %s\n", failure.c_str());
+    return kFailed;
+  }
+  const std::string reason = gif.Finish();
+  return reason.empty() ? kDone : Fail(options.output, reason);
+}
+
+QImage DotsImage(const DotFrame& frame) {
+  QImage image(kPixelColumns, kPixelRows, QImage::Format_RGB32);
+  for (int y = 0; y < kPixelRows; ++y)
+    for (int x = 0; x < kPixelColumns; ++x)
+      image.setPixel(x, y, frame.At(x, y) ? qRgb(255, 255, 255) : qRgb(0, 0, 0));
+  return image;
+}
+
+int PicturesToDots(const Options& options) {
+  return DotsToGif(options, [&](GifWriter& gif) {
+    return ForEachPicture(options.inputs, {options.duration},
+                          [&](const QImage& picture, int32_t ms) {
+                            gif.Add(DotsImage(DotsOfPicture(GreyOf(picture), options.cells)), ms);
+                          });
+  });
+}
+
+// Text as the display's dots into a GIF, or as cells (taken as dots) into a movie.
+int TextTo(const Options& options, bool movie) {
+  const int32_t hold = options.duration.value_or(100) / kSliceMs;
+  const int32_t scroll = options.scroll.value_or(0) / kSliceMs;
+  if (!movie) {
+    TextFrames frames(*options.text, hold, scroll);
+    return DotsToGif(options, [&](GifWriter& gif) {
+      for (DotFrame frame; frames.Next(frame);) gif.Add(DotsImage(frame), frame.slices * kSliceMs);
+      return std::string();
+    });
+  }
+  TextFrames frames(*options.text, hold, scroll, /*fallbackScroll=*/20, kCellColumns, kCellRows);
+  std::vector<std::string> lines = {"Made with glowreel-convert from text"};
+  for (DotFrame frame; frames.Next(frame);) {
+    Cells cells{};
+    for (int x = 0; x < kCellColumns; ++x)
+      for (int y = 0; y < kCellRows; ++y) cells[x][y] = frame.At(x, y);
+    for (std::string& line : FrameLines(frame.slices * kSliceMs, cells))
+      lines.push_back(std::move(line));
+  }
+  const std::string reason = WriteMovieLines(options.output, lines);
+  return reason.empty() ? kDone : Fail(options.output, reason);
 }
 
 int ToGif(const Options& options) {
@@ -143,7 +219,13 @@ int main(int argc, char** argv) {
   if (const int status = glowreel::Parse(argc, argv, options); status >= 0) return status;
   QCoreApplication app(argc, argv);  // where Qt finds its picture formats
   glowreel::InstallExitSignals();    // ends the work with nothing written
-  if (glowreel::EndsWith(options.output, ".gif")) return glowreel::ToGif(options);
+  const bool gif = glowreel::EndsWith(options.output, ".gif");
+  if (options.text && (gif || glowreel::EndsWith(options.output, ".grm")))
+    return glowreel::TextTo(options, !gif);
+  if (options.dots && !gif)
+    return glowreel::UsageError(glowreel::kProgram, "--dots writes a GIF (-o FILE.gif)");
+  if (options.dots) return glowreel::PicturesToDots(options);
+  if (gif) return glowreel::ToGif(options);
   if (glowreel::EndsWith(options.output, ".grm")) return glowreel::ToMovie(options);
   return glowreel::UsageError(glowreel::kProgram, "the output must end in .grm (a movie) or .gif");
 }

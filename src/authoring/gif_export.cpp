@@ -1,5 +1,8 @@
 #include "authoring/gif_export.h"
 
+#include "dots/picture_reader.h"
+#include "platform/qt/qt_pictures.h"
+
 #include <optional>
 
 #include "authoring/gif_writer.h"
@@ -102,7 +105,12 @@ std::string ExportGif(const std::string& moviePath, const std::string& gifPath, 
   port.Add(MakeDisplayModelSink(std::make_unique<ViewThrough>(unseen), kFirstParallelPort));
   Platform* const platform = InstallPlatform(&unseen);
   PortContext* const previous = InstallPort(&port);
-  PlaySession(unseen, moviePath, /*fadeOut=*/false);
+  if (KindOfFile(moviePath) == FileKind::kMovie) {
+    PlaySession(unseen, moviePath, /*fadeOut=*/false);
+  } else {  // a picture, on every dot as the player shows it
+    QtPictureFrames frames(QString::fromStdString(moviePath), {}, *SliceCount(100));
+    PlaySession(unseen, frames, /*fadeOut=*/false);
+  }
   unseen.Finish();
   InstallPort(previous);
   InstallPlatform(platform);

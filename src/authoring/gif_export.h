@@ -5,7 +5,8 @@
 
 namespace glowreel {
 
-// Plays the movie through the display model, without a port, and writes what the display
+// Plays the movie (or a picture, on every dot) through the display model, without a port, and
+// writes what the display
 // shows as an animated GIF in the virtual display's look: each picture held for its real pause
 // (its slices of 10 ms), looping for ever when `repeat`. A frame that makes no pause is never
 // seen on a real display long enough to matter and is left out. Reports that playing makes go

@@ -18,21 +18,6 @@ constexpr int32_t kUndelayedFrame = 100;
 
 }  // namespace
 
-GreyPicture GreyOf(const QImage& picture) {
-  const QImage image = picture.convertToFormat(QImage::Format_ARGB32);
-  GreyPicture grey;
-  grey.Resize(image.width(), image.height());
-  for (int y = 0; y < image.height(); ++y) {
-    const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-    for (int x = 0; x < image.width(); ++x) {
-      const QRgb pixel = line[x];
-      grey.Set(x, y, Luma(qRed(pixel), qGreen(pixel), qBlue(pixel)),
-               static_cast<uint8_t>(qAlpha(pixel)));
-    }
-  }
-  return grey;
-}
-
 Cells CellsOfPicture(const QImage& picture, const CellOptions& options) {
   CellOptions fitted = options;
   if (picture.width() == kCellColumns && picture.height() == kCellRows) fitted.fit = Fit::kStretch;
@@ -54,8 +39,8 @@ QImage CellsLook(const Cells& cells) {
   return RenderDisplay(DisplaySnapshot::Of(pixels));
 }
 
-std::string ReadPictures(const std::vector<std::string>& paths, const CellOptions& options,
-                         const FrameDurations& durations, CellFrames& frames) {
+std::string ForEachPicture(const std::vector<std::string>& paths, const FrameDurations& durations,
+                           const std::function<void(const QImage&, int32_t)>& onFrame) {
   for (const std::string& path : paths) {
     if (const auto error = UnreadableFile(path))  // a picture is held to a movie's limits
       return path + ": " + std::to_string(error->Number()) + " - " + error->Description();
@@ -68,10 +53,17 @@ std::string ReadPictures(const std::vector<std::string>& paths, const CellOption
       if (picture.isNull()) return path + ": " + reader.errorString().toStdString();
       const int delay = reader.nextImageDelay();
       const int32_t own = !animated ? durations.still : delay > 0 ? delay : kUndelayedFrame;
-      frames.emplace_back(durations.every.value_or(own), CellsOfPicture(picture, options));
+      onFrame(picture, durations.every.value_or(own));
     } while (animated && reader.canRead());
   }
   return "";
+}
+
+std::string ReadPictures(const std::vector<std::string>& paths, const CellOptions& options,
+                         const FrameDurations& durations, CellFrames& frames) {
+  return ForEachPicture(paths, durations, [&](const QImage& picture, int32_t duration) {
+    frames.emplace_back(duration, CellsOfPicture(picture, options));
+  });
 }
 
 }  // namespace glowreel

@@ -2,12 +2,14 @@
 
 #include <QImage>
 #include <array>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "core/shared_state.h"
 #include "dots/picture_dots.h"
+#include "platform/qt/qt_pictures.h"
 
 namespace glowreel {
 
@@ -15,9 +17,6 @@ namespace glowreel {
 using Cells = std::array<std::array<bool, kCellRows>, kCellColumns>;
 
 using CellOptions = PictureOptions;
-
-// The picture's brightness and opacity, as the full-resolution path takes pictures.
-GreyPicture GreyOf(const QImage& picture);
 
 // The picture fitted to the 126 x 64 dots the cells cover, on black; a cell is lit when the mean
 // brightness of its 7 x 8 dots passes the threshold. A picture of 18 x 8 pixels gives one cell
@@ -35,8 +34,12 @@ struct FrameDurations {
   int32_t still = 100;
 };
 
-// The frames of the pictures, in order. Returns "" or "<file>: <reason>" for the first that
-// cannot be read.
+// Each frame of the pictures, in order, with how long it lasts in milliseconds. Returns "" or
+// "<file>: <reason>" for the first that cannot be read.
+std::string ForEachPicture(const std::vector<std::string>& paths, const FrameDurations& durations,
+                           const std::function<void(const QImage&, int32_t)>& onFrame);
+
+// The frames of the pictures as cells, in order.
 using CellFrames = std::vector<std::pair<int32_t, Cells>>;
 std::string ReadPictures(const std::vector<std::string>& paths, const CellOptions& options,
                          const FrameDurations& durations, CellFrames& frames);

@@ -379,7 +379,9 @@ FileKind KindOfFile(const std::string& path) {
     return FileKind::kPnm;
   const bool png = !std::memcmp(head.data(), "\x89PNG\r\n\x1a\n", 8);
   const bool jpeg = head[0] == 0xFF && head[1] == 0xD8 && head[2] == 0xFF;
-  return png || jpeg ? FileKind::kOtherPicture : FileKind::kMovie;
+  const bool tiff = !std::memcmp(head.data(), "II*", 4) || !std::memcmp(head.data(), "MM\0*", 4);
+  const bool webp = !std::memcmp(head.data(), "RIFF", 4);
+  return png || jpeg || tiff || webp ? FileKind::kOtherPicture : FileKind::kMovie;
 }
 
 std::unique_ptr<PictureReader> OpenPicture(const std::string& path, RunTimeError& why) {

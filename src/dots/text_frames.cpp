@@ -7,9 +7,6 @@
 namespace glowreel {
 namespace {
 
-constexpr int kLinesAcross = kPixelRows / kGlyphPitchY;
-constexpr int kCharactersAcross = kPixelColumns / kGlyphPitchX;
-
 // UTF-8 into characters; a byte that starts no well-formed character stands for itself, as in
 // Latin-1, so text from an older terminal still shows.
 std::u32string Decode(const std::string& text) {
@@ -48,12 +45,12 @@ std::vector<std::u32string> SplitLines(const std::u32string& text) {
 
 // Draws a line with its first character's left edge at `left` and its top at `top`; what falls
 // outside the display is left out.
-void DrawLine(DotFrame& frame, const std::u32string& line, int left, int top) {
+void DrawLine(DotFrame& frame, const std::u32string& line, int left, int top, int columns) {
   for (std::size_t k = 0; k < line.size(); ++k) {
     const Glyph glyph = GlyphFor(line[k]);
     for (int column = 0; column < kGlyphWidth; ++column) {
       const int x = left + static_cast<int>(k) * kGlyphPitchX + column;
-      if (x < 0 || x >= kPixelColumns) continue;
+      if (x < 0 || x >= columns) continue;
       for (int row = 0; row < kGlyphHeight; ++row)
         if (glyph[static_cast<std::size_t>(column)] >> row & 1) frame.At(x, top + row) = true;
     }
@@ -62,9 +59,17 @@ void DrawLine(DotFrame& frame, const std::u32string& line, int left, int top) {
 
 }  // namespace
 
-TextFrames::TextFrames(const std::string& utf8, int32_t holdSlices, int32_t scrollSlices)
-    : lines_(SplitLines(Decode(utf8))), holdSlices_(holdSlices), scrollSlices_(scrollSlices) {
-  if (lines_.size() > kLinesAcross) {  // more lines than there is room for: one line, all kept
+TextFrames::TextFrames(const std::string& utf8, int32_t holdSlices, int32_t scrollSlices,
+                       int32_t fallbackScroll, int columns, int rows)
+    : lines_(SplitLines(Decode(utf8))),
+      columns_(columns),
+      rows_(rows),
+      holdSlices_(holdSlices),
+      scrollSlices_(scrollSlices) {
+  // The last character's and the last line's gaps may fall off the area.
+  const auto linesAcross = static_cast<std::size_t>((rows + 1) / kGlyphPitchY);
+  const auto charactersAcross = static_cast<std::size_t>((columns + 1) / kGlyphPitchX);
+  if (lines_.size() > linesAcross) {  // more lines than there is room for: one line, all kept
     std::u32string joined;
     for (const auto& line : lines_) joined += (joined.empty() ? U"" : U" ") + line;
     lines_ = {joined};
@@ -73,22 +78,22 @@ TextFrames::TextFrames(const std::string& utf8, int32_t holdSlices, int32_t scro
   for (const auto& line : lines_) longest = std::max(longest, line.size());
   // The last character's gap is no part of the text.
   width_ = longest ? static_cast<int>(longest) * kGlyphPitchX - 1 : 0;
-  if (longest > kCharactersAcross && scrollSlices_ <= 0) scrollSlices_ = kDefaultScrollSlices;
+  if (longest > charactersAcross && scrollSlices_ <= 0) scrollSlices_ = fallbackScroll;
 }
 
 bool TextFrames::Next(DotFrame& frame) {
   // Still text is one frame; a marquee one frame a dot, from the first column in at the right
   // to the last one out at the left.
-  const int steps = Scrolls() ? kPixelColumns + width_ : 1;
+  const int steps = Scrolls() ? columns_ + width_ : 1;
   if (step_ >= steps) return false;
   frame = DotFrame{};
   const int height = static_cast<int>(lines_.size()) * kGlyphPitchY - 1;
-  const int top = (kPixelRows - height) / 2;
-  const int left = Scrolls() ? kPixelColumns - 1 - step_ : 0;
+  const int top = (rows_ - height) / 2;
+  const int left = Scrolls() ? columns_ - 1 - step_ : 0;
   for (std::size_t n = 0; n < lines_.size(); ++n) {
     const int lineWidth = static_cast<int>(lines_[n].size()) * kGlyphPitchX - 1;
-    const int x = Scrolls() ? left : (kPixelColumns - lineWidth) / 2;
-    DrawLine(frame, lines_[n], x, top + static_cast<int>(n) * kGlyphPitchY);
+    const int x = Scrolls() ? left : (columns_ - lineWidth) / 2;
+    DrawLine(frame, lines_[n], x, top + static_cast<int>(n) * kGlyphPitchY, columns_);
   }
   frame.slices = Scrolls() ? scrollSlices_ : holdSlices_;
   ++step_;

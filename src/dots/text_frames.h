@@ -7,13 +7,20 @@
 
 namespace glowreel {
 
-// Text in the pixel font. Lines are broken at line feeds and at "\n" written out (more than 8
-// are joined into one again); lines of up to 21 characters stand still in the middle of the
-// display, held `holdSlices`. Longer ones, or any text given `scrollSlices` per dot step, come
-// in at the right edge and leave at the left, the lines one block in the middle.
+// What a marquee steps at when the text does not fit and no speed was asked: 30 ms a dot.
+inline constexpr int32_t kDefaultScrollSlices = 3;
+
+// Text in the pixel font on an area of `columns` x `rows` dots from the top left (the display's,
+// or a movie's 18 x 8 cells taken as dots). Lines are broken at line feeds and at "\n" written
+// out (more than fit are joined into one again); lines that fit (21 characters across the
+// display) stand still in the middle, held `holdSlices`. Longer ones, or any text given
+// `scrollSlices` per step, come in at the right edge and leave at the left a dot a step, the
+// lines one block in the middle; unasked, at `fallbackScroll` a step.
 class TextFrames : public DotSource {
  public:
-  TextFrames(const std::string& utf8, int32_t holdSlices, int32_t scrollSlices = 0);
+  TextFrames(const std::string& utf8, int32_t holdSlices, int32_t scrollSlices = 0,
+             int32_t fallbackScroll = kDefaultScrollSlices, int columns = kPixelColumns,
+             int rows = kPixelRows);
   void Rewind() override { step_ = 0; }
   bool Next(DotFrame& frame) override;
 
@@ -23,13 +30,12 @@ class TextFrames : public DotSource {
 
  private:
   std::vector<std::u32string> lines_;
+  int columns_;
+  int rows_;
   int width_ = 0;
   int32_t holdSlices_;
   int32_t scrollSlices_;
   int step_ = 0;
 };
-
-// What a marquee steps at when the text does not fit and no speed was asked: 30 ms a dot.
-inline constexpr int32_t kDefaultScrollSlices = 3;
 
 }  // namespace glowreel

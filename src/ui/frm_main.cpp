@@ -9,9 +9,12 @@
 #include <QSocketNotifier>
 
 #include "core/shared_state.h"
+#include "dots/picture_reader.h"
 #include "platform/exit_signals.h"
 #include "platform/port/port.h"
+#include "platform/qt/qt_pictures.h"
 #include "platform/report_error.h"
+#include "player/play_dots.h"
 #include "player/session.h"
 #include "ui/frm_about.h"
 #include "ui/layout.h"
@@ -120,6 +123,10 @@ void frmMain::cmdLoad_Click() {
 
 void frmMain::TakeMovie(const QString& path) {
   sMovieFile = QFile::encodeName(path).toStdString();
+  // A picture, told by its content, plays on every dot; the window's defaults fit it.
+  picture_.reset();
+  if (KindOfFile(sMovieFile) != FileKind::kMovie)
+    picture_ = std::make_unique<QtPictureFrames>(path, PictureOptions{}, *SliceCount(100));
   lblFileName->setText(BareFileName(path));
   bPlaying = false;
   SetGoCaption("&Play");
@@ -145,7 +152,11 @@ void frmMain::cmdGo_Click() {
   bPlaying = !bPlaying;
   if (bPlaying) {
     SetGoCaption("&Stop");
-    PlayMovie(*this);
+    if (picture_) {
+      PlayDots(*this, *picture_);
+    } else {
+      PlayMovie(*this);
+    }
   } else {
     if (bDisplayReady) ClearDisplay();
     SetGoCaption("&Play");

@@ -1,10 +1,13 @@
 #pragma once
 
+#include <memory>
+
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QWidget>
 
+#include "dots/dot_frame.h"
 #include "player/play_movie.h"
 #include "ui/common_dialog.h"
 
@@ -59,6 +62,8 @@ class frmMain : public QWidget, public PlayerWindow {
   void cmdExit_Click();
 
   bool unloaded_ = false;
+  // The picture taken instead of a movie, played on every dot.
+  std::unique_ptr<DotSource> picture_;
 };
 
 }  // namespace glowreel

@@ -61,6 +61,22 @@ TEST_F(MainWindow, EveryWayOfChoosingAMovieReadiesPlayAndClearsTheDisplay) {
   EXPECT_EQ(frmMain::BareFileName("C:\\movies\\back.grm"), "C:\\movies\\back.grm");
 }
 
+TEST_F(MainWindow, APictureTakenInsteadOfAMoviePlaysOnEveryDotAndAMovieAfterItAsBefore) {
+  frmMain& w = OpenMain();
+  std::string pbm = "P1\n128 64\n";  // a bitmap's 1 is black: lit where x + y is even
+  for (int y = 0; y < kPixelRows; ++y)
+    for (int x = 0; x < kPixelColumns; ++x) pbm += (x + y) % 2 ? "1 " : "0 ";
+  TempFile picture(pbm, "checks.pbm");
+  w.TakeMovie(QString::fromStdString(picture.Path()));
+  w.cmdGo->click();
+  const DisplayModel shown = port.Model();
+  EXPECT_TRUE(shown.Lit(0, 0) && shown.Lit(127, 63) && !shown.Lit(1, 0) && !shown.Lit(0, 63));
+  EXPECT_EQ(Seen(), "checks.pbm | &Play | Repeat unticked | focus &Play");
+  LoadMovie(Frame("100", Rows("1")));
+  w.cmdGo->click();
+  EXPECT_TRUE(port.Model().Lit(1, 0) && !port.Model().Lit(6, 0)) << "a cell's block and its gap";
+}
+
 TEST_F(MainWindow, TheDialogStartsFromTheSameSettingsEveryTimeAndCancellingChangesNothing) {
   OpenMain();
   LoadMovie(Frame("100", Rows("1")), "first.grm");
