@@ -108,7 +108,7 @@ void BM_PlayGifMemory(benchmark::State& state) {
     bench::ResetPeak();
     const std::size_t before = bench::HeapInUse();
     RunTimeError why(0);
-    PictureFrames frames(OpenPicture(gif, why), {}, 1, true);
+    PictureFrames frames(OpenPicture(gif, why), {}, 1);
     DotFrame frame;
     std::size_t shown = 0;
     while (frames.Next(frame)) ++shown;

@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string path = "/proc/self/fd/" + std::to_string(fd);
   glowreel::RunTimeError why(0);
   if (auto reader = glowreel::OpenPicture(path, why)) {
-    glowreel::PictureFrames frames(std::move(reader), {}, 1, true);
+    glowreel::PictureFrames frames(std::move(reader), {}, 1);
     glowreel::DotFrame frame;
     for (int shown = 0; shown < 64 && frames.Next(frame); ++shown) {
     }

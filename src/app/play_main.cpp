@@ -1,5 +1,7 @@
 // glowreel-play: plays a movie without windows, for kiosks, services and scripts, as a person
 // does in the main window: start-up, Load, Play, and at the end the fade-out.
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -16,6 +18,7 @@
 #include "platform/port/port.h"
 #include "platform/process_setup.h"
 #include "platform/report_error.h"
+#include "platform/run_program.h"
 #include "player/movie_file.h"
 #include "player/session.h"
 #include "version.h"
@@ -31,9 +34,9 @@ constexpr const char* kUsage =
     "       glowreel-play --list-ports\n"
     "Plays MOVIE once (or until stopped, with --repeat) on a Noritake 128x64 VFD, then fades\n"
     "the display out and switches it off. SIGINT and SIGTERM stop it the same way;\n"
-    "SIGHUP reads the movie again and goes on at its first frame. A GIF, BMP or PBM/PGM/PPM\n"
-    "picture given as MOVIE is shown on every dot of the display, an animated GIF frame by\n"
-    "frame for its delays.\n"
+    "SIGHUP reads the movie again and goes on at its first frame. A picture given as MOVIE\n"
+    "is shown on every dot of the display, an animated GIF frame by frame for its delays\n"
+    "(formats other than GIF, BMP and PBM/PGM/PPM through glowreel-convert, where installed).\n"
     "\n"
     "  -r, --repeat          play the movie again and again\n"
     "  -t, --text TEXT       show TEXT at the display's full resolution instead of a movie:\n"
@@ -128,6 +131,38 @@ struct Settings {
   int32_t stillSlices = 11;
 };
 
+// A picture of a format only Qt reads, made a GIF of every dot by glowreel-convert where the
+// window programs are installed; the GIF is gone from the folder once it is open.
+std::unique_ptr<PictureReader> ConvertedPicture(const std::string& path, const Settings& settings,
+                                                RunTimeError& why) {
+  const char* folder = std::getenv("TMPDIR");
+  std::string gif = std::string(folder && *folder ? folder : "/tmp") + "/glowreel-play-XXXXXX.gif";
+  const int fd = mkstemps(gif.data(), 4);
+  if (fd < 0) return why = RunTimeError(kErrPermissionDenied), nullptr;
+  close(fd);
+  constexpr const char* kFits[] = {"contain", "cover", "stretch"};
+  std::vector<std::string> command = {"glowreel-convert",
+                                      "--dots",
+                                      "--fit",
+                                      kFits[static_cast<int>(settings.picture.fit)],
+                                      "--threshold",
+                                      std::to_string(settings.picture.threshold)};
+  if (settings.picture.invert) command.emplace_back("--invert");
+  if (settings.picture.dither) command.emplace_back("--dither");
+  command.insert(command.end(), {"-o", gif, "--", path});
+  std::string said;
+  const int status = RunProgram(command, said);
+  std::unique_ptr<PictureReader> reader = status == 0 ? OpenPicture(gif, why) : nullptr;
+  unlink(gif.c_str());
+  if (status == 127)
+    why = BadPicture(
+        "glowreel-play reads GIF, BMP and PBM/PGM/PPM itself; other pictures need "
+        "glowreel-convert (the glowreel package)");
+  else if (status != 0)
+    why = BadPicture(said.substr(said.rfind(": ") == std::string::npos ? 0 : said.rfind(": ") + 2));
+  return reader;
+}
+
 // Plays `movie` (a picture by its content), or the frames given instead of it.
 int Play(const std::string& movie, DotSource* frames, const Settings& settings) {
   const char* setting = settings.port;
@@ -141,11 +176,12 @@ int Play(const std::string& movie, DotSource* frames, const Settings& settings) 
   std::unique_ptr<PictureFrames> picture;
   if (!frames && KindOfFile(movie) != FileKind::kMovie) {
     RunTimeError why(0);
-    std::unique_ptr<PictureReader> reader = OpenPicture(movie, why);
+    std::unique_ptr<PictureReader> reader = KindOfFile(movie) == FileKind::kOtherPicture
+                                                ? ConvertedPicture(movie, settings, why)
+                                                : OpenPicture(movie, why);
     if (!reader) return console.Report({why, 0}), kFailed;
     picture =
-        std::make_unique<PictureFrames>(std::move(reader), settings.picture, settings.stillSlices,
-                                        KindOfFile(movie) == FileKind::kGif);
+        std::make_unique<PictureFrames>(std::move(reader), settings.picture, settings.stillSlices);
     frames = picture.get();
   }
   if (const MovieLines read = frames ? MovieLines{} : ReadMovieFile(movie); read.error) {
@@ -228,6 +264,10 @@ int main(int argc, char** argv) {
     if (text) return UsageError(glowreel::kProgram, "--check reads a movie, not --text");
     if (line.IsSet("repeat") || line.IsSet("port"))
       return UsageError(glowreel::kProgram, "--check plays nothing: no --repeat or --port with it");
+    if (glowreel::KindOfFile(movie) != glowreel::FileKind::kMovie) {
+      std::printf("%s: a picture, shown on every dot; no lines to check\n", movie.c_str());
+      return 0;
+    }
     return glowreel::Check(movie);
   }
   const std::string port = line.Value("port");

@@ -10,7 +10,7 @@ bool PictureFrames::Next(DotFrame& frame) {
   int delay = 0;
   if (!reader_->Next(picture_, delay)) return false;
   frame = DotsOfPicture(picture_, options_);
-  frame.slices = !animated_ ? stillSlices_ : delay > 0 ? delay : kUndelayedSlices;
+  frame.slices = !reader_->Animated() ? stillSlices_ : delay > 0 ? delay : kUndelayedSlices;
   return true;
 }
 

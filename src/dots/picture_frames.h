@@ -13,11 +13,8 @@ namespace glowreel {
 class PictureFrames : public DotSource {
  public:
   PictureFrames(std::unique_ptr<PictureReader> reader, const PictureOptions& options,
-                int32_t stillSlices, bool animated)
-      : reader_(std::move(reader)),
-        options_(options),
-        stillSlices_(stillSlices),
-        animated_(animated) {}
+                int32_t stillSlices)
+      : reader_(std::move(reader)), options_(options), stillSlices_(stillSlices) {}
   void Rewind() override { reader_->Rewind(); }
   bool Next(DotFrame& frame) override;
   std::optional<RunTimeError> TakeError() override;
@@ -26,7 +23,6 @@ class PictureFrames : public DotSource {
   std::unique_ptr<PictureReader> reader_;
   PictureOptions options_;
   int32_t stillSlices_;
-  bool animated_;
   GreyPicture picture_;
   bool told_ = false;
 };

@@ -51,6 +51,8 @@ class GifReader : public PictureReader {
     GreyPicture first;
     int delay = 0;
     if (!Rewind() || !Next(first, delay)) return error_ || Fail("the GIF has no frame"), false;
+    animated_ = Next(first, delay);
+    error_.reset();  // a second frame that breaks is told when it is played
     return Rewind();
   }
 

@@ -27,9 +27,12 @@ class PictureReader {
   // False at the end, or with Error() set where the file breaks off or is malformed.
   virtual bool Next(GreyPicture& picture, int& delayCs) = 0;
   const std::optional<RunTimeError>& Error() const { return error_; }
+  // More than one frame: each is held for its own delay; a single one is a still.
+  bool Animated() const { return animated_; }
 
  protected:
   std::optional<RunTimeError> error_;
+  bool animated_ = false;
 };
 
 // Opens the picture at `path`, or says why it cannot: the movie's file errors (53, 70, 75, 7) or

@@ -36,6 +36,10 @@ void Sleep(int32_t milliseconds) {
   current->Sleep(milliseconds);
 }
 
+void PauseBegins() {
+  ForgetOversleep();
+}
+
 void DoEvents() {
   current->DoEvents();
 }

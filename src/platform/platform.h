@@ -26,6 +26,8 @@ void Sleep(int32_t milliseconds);
 // What runs before every wait: the port pushes its buffered output out, so that traces are
 // complete at every wait.
 void SetBeforeWait(void (*hook)());
+// A frame's pause begins: its slices make up their own lateness, never a pause's before.
+void PauseBegins();
 void DoEvents();
 void MsgBox(const std::string& text, const std::string& title);
 void Beep();

@@ -59,4 +59,6 @@ void SystemSleep(int32_t milliseconds) {
   oversleptNs = std::clamp<int64_t>(NowNs() - deadline, 0, kLongestOversleepNs);
 }
 
+void ForgetOversleep() { oversleptNs = 0; }
+
 }  // namespace glowreel

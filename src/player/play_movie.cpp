@@ -86,6 +86,7 @@ Pause Delay(int32_t duration) {
 }
 
 void Hold(int32_t slices) {
+  PauseBegins();
   for (int32_t slice = 0; slice < slices && !bExiting; ++slice) {
     Sleep(kSliceMs);
     DoEvents();
