@@ -70,36 +70,19 @@ std::optional<long> Number(const QString& text, long low, long high) {
 // Returns the exit status when the program is to end at once, or -1.
 int Parse(int argc, char** argv, Options& options) {
   QCommandLineParser parser;
-  const QCommandLineOption output({"o", "output"}, {}, "FILE"), fit("fit", {}, "MODE"),
-      threshold("threshold", {}, "N"), duration("duration", {}, "MS"), invert("invert"),
-      dither("dither"), repeat("repeat"), dots("dots"), text("text", {}, "TEXT"),
-      scroll("scroll", {}, "MS");
-  parser.addOptions({output, fit, threshold, duration, invert, dither, repeat, dots, text, scroll});
+  const QCommandLineOption output({"o", "output"}, {}, "FILE"), duration("duration", {}, "MS"),
+      repeat("repeat"), dots("dots"), text("text", {}, "TEXT"), scroll("scroll", {}, "MS");
+  parser.addOptions({output, duration, repeat, dots, text, scroll});
+  AddPictureOptions(parser);
   if (const int status = ReadCommandLine(parser, argc, argv, kProgram, kUsage); status >= 0)
     return status;
-  if (parser.isSet(fit)) {
-    const QString mode = parser.value(fit);
-    if (mode == "contain")
-      options.cells.fit = Fit::kContain;
-    else if (mode == "cover")
-      options.cells.fit = Fit::kCover;
-    else if (mode == "stretch")
-      options.cells.fit = Fit::kStretch;
-    else
-      return UsageError(kProgram, "--fit takes contain, cover or stretch");
-  }
-  if (parser.isSet(threshold)) {
-    const auto n = Number(parser.value(threshold), 0, 100);
-    if (!n) return UsageError(kProgram, "--threshold takes a number from 0 to 100");
-    options.cells.threshold = static_cast<int>(*n);
-  }
+  if (const std::string wrong = ReadPictureOptions(parser, options.cells); !wrong.empty())
+    return UsageError(kProgram, wrong);
   if (parser.isSet(duration)) {
     const auto n = Number(parser.value(duration), INT32_MIN, INT32_MAX);
     if (!n) return UsageError(kProgram, "--duration takes milliseconds");
     options.duration = static_cast<int32_t>(*n);
   }
-  options.cells.invert = parser.isSet(invert);
-  options.cells.dither = parser.isSet(dither);
   options.repeat = parser.isSet(repeat);
   options.dots = parser.isSet(dots);
   if (parser.isSet(text)) options.text = parser.value(text).toStdString();

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/command_line.h"
 #include "platform/exit_signals.h"
 #include "platform/port/port.h"
 #include "platform/port/qt/display_window.h"
@@ -18,10 +19,15 @@ namespace {
 
 constexpr const char* kProgram = "glowreel";
 constexpr const char* kUsage =
-    "Usage: glowreel [MOVIE]\n"
+    "Usage: glowreel [PICTURE OPTIONS] [MOVIE]\n"
     "Plays frame-based movies on a Noritake 128x64 VFD on the parallel port, or on a virtual\n"
-    "display when there is none. MOVIE is loaded at start as if chosen with Load.\n"
+    "display when there is none. MOVIE is loaded at start as if chosen with Load. A picture\n"
+    "taken instead of a movie (here, or dropped on the window) plays on every dot, fitted by:\n"
     "\n"
+    "      --fit MODE     contain (the default), cover or stretch it on the 128 x 64 dots\n"
+    "      --threshold N  how bright (0-100) a dot's part of it must be; default 50\n"
+    "      --invert       light its dark parts instead\n"
+    "      --dither       spread each dot's rounding error over its neighbours\n"
     "  -h, --help     show this help and exit\n"
     "  -V, --version  show the version and exit\n"
     "\n"
@@ -32,9 +38,13 @@ constexpr const char* kUsage =
 int main(int argc, char** argv) {
   glowreel::PrepareProcess();
   QCommandLineParser parser;
+  glowreel::AddPictureOptions(parser);
   if (const int status = glowreel::ReadCommandLine(parser, argc, argv, kProgram, kUsage, "movie");
       status >= 0)
     return status;
+  glowreel::PictureOptions pictures;
+  if (const std::string wrong = glowreel::ReadPictureOptions(parser, pictures); !wrong.empty())
+    return glowreel::UsageError(kProgram, wrong);
   const QStringList movies = parser.positionalArguments();
   if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") &&
       !std::getenv("QT_QPA_PLATFORM")) {
@@ -62,6 +72,7 @@ int main(int argc, char** argv) {
     // Lives until the event loop has ended, so no running handler ever sees it destroyed.
     glowreel::frmMain main;
     main.EndOnExitSignals(exitSignals);
+    main.pictureOptions = pictures;
     main.move(40, 40);
     main.show();
     if (!movies.isEmpty()) main.TakeMovie(QFileInfo(movies.front()).absoluteFilePath());

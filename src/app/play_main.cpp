@@ -282,18 +282,10 @@ int main(int argc, char** argv) {
                     std::stoi(brightness) >= 1 && std::stoi(brightness) <= 16;
   if (!fits) return UsageError(glowreel::kProgram, "the brightness is a level from 1 to 16");
   glowreel::Settings settings;
-  const std::string fit = line.Value("fit");
-  if (line.IsSet("fit") && fit != "contain" && fit != "cover" && fit != "stretch")
-    return UsageError(glowreel::kProgram, "--fit takes contain, cover or stretch");
-  settings.picture.fit = fit == "cover"     ? glowreel::Fit::kCover
-                         : fit == "stretch" ? glowreel::Fit::kStretch
-                                            : glowreel::Fit::kContain;
-  const std::string threshold = line.Value("threshold");
-  if (line.IsSet("threshold") && (threshold.empty() || threshold.size() > 3 ||
-                                  threshold.find_first_not_of("0123456789") != std::string::npos ||
-                                  std::stoi(threshold) > 100))
-    return UsageError(glowreel::kProgram, "--threshold takes a number from 0 to 100");
-  if (line.IsSet("threshold")) settings.picture.threshold = std::stoi(threshold);
+  for (const auto& [option, take] : glowreel::kPictureValueOptions) {
+    const std::string wrong = line.IsSet(option) ? take(line.Value(option), settings.picture) : "";
+    if (!wrong.empty()) return UsageError(glowreel::kProgram, wrong);
+  }
   settings.picture.invert = line.IsSet("invert");
   settings.picture.dither = line.IsSet("dither");
   int32_t scroll = 0, duration = 100;

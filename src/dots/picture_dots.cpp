@@ -41,6 +41,22 @@ double MeanOver(const GreyPicture& picture, double u0, double u1, double v0, dou
 
 }  // namespace
 
+std::string TakeFit(const std::string& mode, PictureOptions& options) {
+  constexpr std::pair<const char*, Fit> kFits[] = {
+      {"contain", Fit::kContain}, {"cover", Fit::kCover}, {"stretch", Fit::kStretch}};
+  for (const auto& [name, fit] : kFits)
+    if (mode == name) return options.fit = fit, "";
+  return "--fit takes contain, cover or stretch";
+}
+
+std::string TakeThreshold(const std::string& percent, PictureOptions& options) {
+  const bool number = !percent.empty() && percent.size() <= 3 &&
+                      percent.find_first_not_of("0123456789") == std::string::npos;
+  if (!number || std::stoi(percent) > 100) return "--threshold takes a number from 0 to 100";
+  options.threshold = std::stoi(percent);
+  return "";
+}
+
 void GreyPicture::Resize(int w, int h) {
   width = w;
   height = h;

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "dots/dot_frame.h"
@@ -35,6 +37,14 @@ struct PictureOptions {
   bool invert = false;
   bool dither = false;  // Floyd-Steinberg: each spot's rounding error goes to its neighbours
 };
+
+// --fit MODE and --threshold N as every program's command line takes them: "" when taken,
+// otherwise what is wrong with them.
+std::string TakeFit(const std::string& mode, PictureOptions& options);
+std::string TakeThreshold(const std::string& percent, PictureOptions& options);
+using TakeOption = std::string (*)(const std::string& value, PictureOptions& options);
+inline constexpr std::pair<const char*, TakeOption> kPictureValueOptions[] = {
+    {"fit", TakeFit}, {"threshold", TakeThreshold}};
 
 // The picture fitted to `columns` x `rows` spots of `spotWidth` x `spotHeight` dots each, on
 // black; a spot is lit when the mean brightness over it passes the threshold. Column by column:

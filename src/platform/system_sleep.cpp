@@ -59,6 +59,8 @@ void SystemSleep(int32_t milliseconds) {
   oversleptNs = std::clamp<int64_t>(NowNs() - deadline, 0, kLongestOversleepNs);
 }
 
-void ForgetOversleep() { oversleptNs = 0; }
+void ForgetOversleep() {
+  oversleptNs = 0;
+}
 
 }  // namespace glowreel

@@ -123,10 +123,10 @@ void frmMain::cmdLoad_Click() {
 
 void frmMain::TakeMovie(const QString& path) {
   sMovieFile = QFile::encodeName(path).toStdString();
-  // A picture, told by its content, plays on every dot; the window's defaults fit it.
+  // A picture, told by its content, plays on every dot.
   picture_.reset();
   if (KindOfFile(sMovieFile) != FileKind::kMovie)
-    picture_ = std::make_unique<QtPictureFrames>(path, PictureOptions{}, *SliceCount(100));
+    picture_ = std::make_unique<QtPictureFrames>(path, pictureOptions, *SliceCount(100));
   lblFileName->setText(BareFileName(path));
   bPlaying = false;
   SetGoCaption("&Play");

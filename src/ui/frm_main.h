@@ -8,6 +8,7 @@
 #include <QWidget>
 
 #include "dots/dot_frame.h"
+#include "dots/picture_dots.h"
 #include "player/play_movie.h"
 #include "ui/common_dialog.h"
 
@@ -64,6 +65,10 @@ class frmMain : public QWidget, public PlayerWindow {
   bool unloaded_ = false;
   // The picture taken instead of a movie, played on every dot.
   std::unique_ptr<DotSource> picture_;
+
+ public:
+  // How pictures are fitted to the dots: the command line's, or the defaults.
+  PictureOptions pictureOptions;
 };
 
 }  // namespace glowreel

@@ -29,4 +29,22 @@ int ReadCommandLine(QCommandLineParser& parser, int argc, char** argv, const cha
   return -1;
 }
 
+void AddPictureOptions(QCommandLineParser& parser) {
+  parser.addOptions({QCommandLineOption("fit", {}, "MODE"),
+                     QCommandLineOption("threshold", {}, "N"), QCommandLineOption("invert"),
+                     QCommandLineOption("dither")});
+}
+
+std::string ReadPictureOptions(const QCommandLineParser& parser, PictureOptions& options) {
+  for (const auto& [name, take] : kPictureValueOptions) {
+    const QString option = QString::fromLatin1(name);
+    const std::string wrong =
+        parser.isSet(option) ? take(parser.value(option).toStdString(), options) : "";
+    if (!wrong.empty()) return wrong;
+  }
+  options.invert = parser.isSet(QStringLiteral("invert"));
+  options.dither = parser.isSet(QStringLiteral("dither"));
+  return "";
+}
+
 }  // namespace glowreel

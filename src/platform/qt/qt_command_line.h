@@ -1,5 +1,9 @@
 #pragma once
 
+#include <string>
+
+#include "dots/picture_dots.h"
+
 #include <QCommandLineParser>
 
 namespace glowreel {
@@ -11,5 +15,10 @@ namespace glowreel {
 // `oneArgument`, and more than one is a wrong command line.
 int ReadCommandLine(QCommandLineParser& parser, int argc, char** argv, const char* program,
                     const char* usage, const char* oneArgument = nullptr);
+
+// The options that fit a picture to the display (--fit, --threshold, --invert, --dither), for
+// the programs that take pictures; read them after ReadCommandLine: "" or what is wrong.
+void AddPictureOptions(QCommandLineParser& parser);
+std::string ReadPictureOptions(const QCommandLineParser& parser, PictureOptions& options);
 
 }  // namespace glowreel
