@@ -133,6 +133,12 @@ class GifReader : public PictureReader {
     std::vector<uint8_t> local;
     if (packed & 0x80 && !ReadPalette(local, 2 << (packed & 7))) return false;
     const std::vector<uint8_t>& palette = packed & 0x80 ? local : global_;
+    // A frame may say it is far larger than its screen; what lies outside is never shown, but
+    // its indices are still decoded.
+    if (static_cast<long>(w) * h > kMostPixels) {
+      error_ = RunTimeError(kErrOutOfMemory);
+      return false;
+    }
     std::vector<uint8_t> indices;
     if (!Decode(static_cast<std::size_t>(w) * static_cast<std::size_t>(h), indices)) return false;
     Dispose();
