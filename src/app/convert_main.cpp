@@ -11,11 +11,13 @@
 #include "authoring/movie_check.h"
 #include "authoring/movie_writer.h"
 #include "authoring/picture_cells.h"
+#include "dots/picture_reader.h"
 #include "dots/text_frames.h"
 #include "platform/command_line.h"
 #include "platform/exit_signals.h"
 #include "platform/process_setup.h"
 #include "platform/qt/qt_command_line.h"
+#include "player/play_movie.h"
 
 namespace glowreel {
 namespace {
@@ -54,6 +56,7 @@ struct Options {
   std::optional<int32_t> duration;
   bool repeat = false;
   bool dots = false;
+  bool pictureOptions = false;  // any of --fit, --threshold, --invert, --dither
   std::optional<std::string> text;
   std::optional<int32_t> scroll;
   std::string output;
@@ -79,10 +82,19 @@ int Parse(int argc, char** argv, Options& options) {
   if (const std::string wrong = ReadPictureOptions(parser, options.cells); !wrong.empty())
     return UsageError(kProgram, wrong);
   if (parser.isSet(duration)) {
-    const auto n = Number(parser.value(duration), INT32_MIN, INT32_MAX);
-    if (!n) return UsageError(kProgram, "--duration takes milliseconds");
+    // The player reports a pause its slices cannot count, and shows a frame without one only
+    // while the next is sent.
+    const auto n = Number(parser.value(duration), kMostNegativeMs, kLongestPauseMs);
+    if (!n) return UsageError(kProgram, "--duration takes milliseconds from -327685 to 327674");
     options.duration = static_cast<int32_t>(*n);
+    if (*SliceCount(*options.duration) == 0)
+      std::fprintf(stderr,
+                   "glowreel-convert: --duration %d makes no pause: each frame shows only "
+                   "while the next one is sent\n",
+                   *options.duration);
   }
+  options.pictureOptions = parser.isSet("fit") || parser.isSet("threshold") ||
+                           parser.isSet("invert") || parser.isSet("dither");
   options.repeat = parser.isSet(repeat);
   options.dots = parser.isSet(dots);
   if (parser.isSet(text)) options.text = parser.value(text).toStdString();
@@ -166,10 +178,12 @@ int TextTo(const Options& options, bool movie) {
 int ToGif(const Options& options) {
   if (options.inputs.size() != 1) return UsageError(kProgram, "a GIF is made of one movie");
   const std::string& movie = options.inputs.front();
-  const std::string reason =
-      ExportGif(movie, options.output, options.repeat, [&](const std::string& text) {
+  const std::string reason = ExportGif(
+      movie, options.output, options.repeat,
+      [&](const std::string& text) {
         std::fprintf(stderr, "glowreel-convert: %s: %s\n", movie.c_str(), text.c_str());
-      });
+      },
+      options.cells);
   return reason.empty() ? kDone : Fail(options.output, reason);
 }
 
@@ -208,6 +222,16 @@ int main(int argc, char** argv) {
   if (options.dots && !gif)
     return glowreel::UsageError(glowreel::kProgram, "--dots writes a GIF (-o FILE.gif)");
   if (options.dots) return glowreel::PicturesToDots(options);
+  // What would be silently ignored is refused.
+  if (options.repeat && !gif)
+    return glowreel::UsageError(glowreel::kProgram, "--repeat makes a GIF loop; a movie has none");
+  const bool movieToGif =
+      gif && glowreel::KindOfFile(options.inputs.front()) == glowreel::FileKind::kMovie;
+  if (movieToGif && options.pictureOptions)
+    return glowreel::UsageError(
+        glowreel::kProgram,
+        "--fit, --threshold, --invert and --dither fit pictures; a movie is "
+        "written to a GIF as it plays");
   if (gif) return glowreel::ToGif(options);
   if (glowreel::EndsWith(options.output, ".grm")) return glowreel::ToMovie(options);
   return glowreel::UsageError(glowreel::kProgram, "the output must end in .grm (a movie) or .gif");

@@ -97,7 +97,8 @@ class ViewThrough : public DisplayView {
 }  // namespace
 
 std::string ExportGif(const std::string& moviePath, const std::string& gifPath, bool repeat,
-                      const std::function<void(const std::string&)>& warn) {
+                      const std::function<void(const std::string&)>& warn,
+                      const PictureOptions& pictures) {
   const QImage blank = RenderDisplay(DisplaySnapshot{});
   GifWriter gif(gifPath, blank.width(), blank.height(), DisplayPalette(), repeat);
   UnseenPlayback unseen(gif, warn);
@@ -108,7 +109,7 @@ std::string ExportGif(const std::string& moviePath, const std::string& gifPath, 
   if (KindOfFile(moviePath) == FileKind::kMovie) {
     PlaySession(unseen, moviePath, /*fadeOut=*/false);
   } else {  // a picture, on every dot as the player shows it
-    QtPictureFrames frames(QString::fromStdString(moviePath), {}, *SliceCount(100));
+    QtPictureFrames frames(QString::fromStdString(moviePath), pictures, *SliceCount(100));
     PlaySession(unseen, frames, /*fadeOut=*/false);
   }
   unseen.Finish();

@@ -3,6 +3,8 @@
 #include <functional>
 #include <string>
 
+#include "dots/picture_dots.h"
+
 namespace glowreel {
 
 // Plays the movie (or a picture, on every dot) through the display model, without a port, and
@@ -12,6 +14,7 @@ namespace glowreel {
 // seen on a real display long enough to matter and is left out. Reports that playing makes go
 // to `warn`. Returns "" or the reason the GIF could not be written.
 std::string ExportGif(const std::string& moviePath, const std::string& gifPath, bool repeat,
-                      const std::function<void(const std::string&)>& warn);
+                      const std::function<void(const std::string&)>& warn,
+                      const PictureOptions& pictures = {});
 
 }  // namespace glowreel

@@ -4,6 +4,7 @@
 
 #include "platform/exit_signals.h"
 #include "platform/port/qt/display_render.h"
+#include "platform/process_setup.h"
 #include "player/frame.h"
 #include "player/movie_file.h"
 
@@ -49,7 +50,13 @@ std::string ForEachPicture(const std::vector<std::string>& paths, const FrameDur
     const bool animated = reader.supportsAnimation() && reader.imageCount() > 1;
     do {
       if (ExitSignalPending()) return path + ": stopped by a signal";
-      const QImage picture = reader.read();
+      QImage picture;
+      {
+        // libpng writes its own "libpng error: ..." before the reader returns; the error string
+        // says the same, once, where the caller puts it.
+        const QuietStandardError quiet;
+        picture = reader.read();
+      }
       if (picture.isNull()) return path + ": " + reader.errorString().toStdString();
       const int delay = reader.nextImageDelay();
       const int32_t own = !animated ? durations.still : delay > 0 ? delay : kUndelayedFrame;

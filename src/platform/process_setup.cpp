@@ -17,4 +17,16 @@ void PrepareProcess() {
   std::signal(SIGXFSZ, SIG_IGN);
 }
 
+QuietStandardError::QuietStandardError() : saved_(fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 3)) {
+  const int nowhere = open("/dev/null", O_WRONLY | O_CLOEXEC);
+  if (saved_ >= 0 && nowhere >= 0) dup2(nowhere, STDERR_FILENO);
+  if (nowhere >= 0) close(nowhere);
+}
+
+QuietStandardError::~QuietStandardError() {
+  if (saved_ < 0) return;
+  dup2(saved_, STDERR_FILENO);
+  close(saved_);
+}
+
 }  // namespace glowreel

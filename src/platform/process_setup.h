@@ -9,4 +9,16 @@ namespace glowreel {
 //   program: the write that meets it fails, and that output is reported and left out.
 void PrepareProcess();
 
+// Standard error sent nowhere while it lives: for libraries that write to it themselves.
+class QuietStandardError {
+ public:
+  QuietStandardError();
+  ~QuietStandardError();
+  QuietStandardError(const QuietStandardError&) = delete;
+  QuietStandardError& operator=(const QuietStandardError&) = delete;
+
+ private:
+  int saved_;
+};
+
 }  // namespace glowreel

@@ -1,6 +1,7 @@
 #include "platform/qt/qt_pictures.h"
 
 #include "dots/picture_reader.h"
+#include "platform/process_setup.h"
 
 namespace glowreel {
 
@@ -27,7 +28,11 @@ void QtPictureFrames::Rewind() {
 bool QtPictureFrames::Next(DotFrame& frame) {
   if (!reader_) Rewind();
   if (done_ || (animated_ && !reader_->canRead())) return false;
-  const QImage picture = reader_->read();
+  QImage picture;
+  {
+    const QuietStandardError quiet;  // libpng's own complaint; the report says it once
+    picture = reader_->read();
+  }
   if (picture.isNull()) {
     error_ = BadPicture(reader_->errorString().toStdString());
     return !(done_ = true);
