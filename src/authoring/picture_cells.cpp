@@ -20,6 +20,14 @@ constexpr int32_t kUndelayedFrame = 100;
 }  // namespace
 
 Cells CellsOfPicture(const QImage& picture, const CellOptions& options) {
+  // GlowReel's own look (a GIF it exported): each cell as its block's first dot shows it.
+  if (const std::optional<DisplaySnapshot> own = SnapshotOfRender(picture)) {
+    Cells cells{};
+    for (int x = 0; x < kCellColumns; ++x)
+      for (int y = 0; y < kCellRows; ++y)
+        cells[x][y] = own->lit[y * kCellPitchY * kPixelColumns + x * kCellPitchX];
+    return cells;
+  }
   CellOptions fitted = options;
   if (picture.width() == kCellColumns && picture.height() == kCellRows) fitted.fit = Fit::kStretch;
   const std::vector<bool> lit =
@@ -59,7 +67,10 @@ std::string ForEachPicture(const std::vector<std::string>& paths, const FrameDur
       }
       if (picture.isNull()) return path + ": " + reader.errorString().toStdString();
       const int delay = reader.nextImageDelay();
-      const int32_t own = !animated ? durations.still : delay > 0 ? delay : kUndelayedFrame;
+      int32_t own = !animated ? durations.still : delay > 0 ? delay : kUndelayedFrame;
+      // A frame of GlowReel's own look was held for its pause's slices: the duration that
+      // makes the same pause is one slice less.
+      if (animated && delay > 0 && SnapshotOfRender(picture)) own = delay - kSliceMs;
       onFrame(picture, durations.every.value_or(own));
     } while (animated && reader.canRead());
   }

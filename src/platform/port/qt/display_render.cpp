@@ -39,6 +39,21 @@ DisplaySnapshot DisplaySnapshot::Of(const PixelBuffer& pixels) {
   return snapshot;
 }
 
+std::optional<DisplaySnapshot> SnapshotOfRender(const QImage& picture) {
+  if (picture.width() != 2 * kBorder + DisplayModel::kWidth * kDotPitch ||
+      picture.height() != 2 * kBorder + DisplayModel::kHeight * kDotPitch)
+    return std::nullopt;
+  DisplaySnapshot snapshot;
+  snapshot.on = true;
+  for (int y = 0; y < DisplayModel::kHeight; ++y)
+    for (int x = 0; x < DisplayModel::kWidth; ++x) {
+      const QRgb middle = picture.pixel(kBorder + x * kDotPitch + kDotSize / 2,
+                                        kBorder + y * kDotPitch + kDotSize / 2);
+      snapshot.lit[y * DisplayModel::kWidth + x] = qGreen(middle) > 2 * qGreen(kUnlitDot);
+    }
+  return snapshot;
+}
+
 std::vector<QRgb> DisplayPalette() {
   std::vector<QRgb> palette = {qRgb(0, 0, 0), kUnlitDot};
   for (int level = 0; level <= DisplayModel::kMaxBrightness; ++level)

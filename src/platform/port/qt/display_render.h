@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <bitset>
+#include <optional>
 #include <vector>
 
 #include "core/shared_state.h"
@@ -22,6 +23,9 @@ struct DisplaySnapshot {
 
 // The display drawn as glowing square dots on black, dimmer for lower brightness.
 QImage RenderDisplay(const DisplaySnapshot& snapshot);
+// The dots of a picture RenderDisplay drew (a GIF export's frame read back): its size, each dot
+// lit where its middle glows; nothing for any other picture.
+std::optional<DisplaySnapshot> SnapshotOfRender(const QImage& picture);
 // Every colour RenderDisplay draws with.
 std::vector<QRgb> DisplayPalette();
 
