@@ -3,6 +3,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QSpinBox>
 #include <QTest>
 
 #include "support/fake_platform.h"
@@ -57,6 +58,26 @@ TEST_F(Editor, DraggingPaintsWithTheFirstCellsValueTurnedInOneUndoStep) {
   window.Action("undo")->trigger();
   EXPECT_EQ(window.Document().Frames()[0].rows[0], "010000000000000000");
   EXPECT_FALSE(window.isWindowModified());
+}
+
+TEST_F(Editor, UndoReachesTheDocumentFromTheDurationBoxAndNewFramesTakeTheirNeighboursPace) {
+  QApplication::setActiveWindow(&window);
+  QSpinBox* box = window.Duration();
+  box->setFocus();
+  box->selectAll();
+  QTest::keyClicks(box, "250");
+  QTest::keyClick(box, Qt::Key_Return);
+  EXPECT_EQ(Durations(), "250 200 300 ");
+  QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(Durations(), "100 200 300 ") << "Ctrl+Z in the box undoes the document's change";
+  QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(Durations(), "250 200 300 ");
+  window.SelectFrame(1);
+  window.Action("addFrame")->trigger();
+  EXPECT_EQ(Durations(), "250 200 200 300 ");
+  EXPECT_EQ(window.Action("saveAs")->shortcut(), QKeySequence(QStringLiteral("Ctrl+Shift+S")));
+  ASSERT_TRUE(window.New());
+  EXPECT_EQ(box->value(), 100) << "nothing of the last movie's frame stays in the box";
 }
 
 TEST_F(Editor, FramesMoveDuplicateAndGoFromTheMenusAndCellsShift) {

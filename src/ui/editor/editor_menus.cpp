@@ -29,7 +29,8 @@ void EditorWindow::BuildActions() {
   });
   recentMenu_ = file->addMenu(tr("Open &Recent"));
   add(file, "save", tr("&Save"), QKeySequence::Save, [this] { Save(); });
-  add(file, "saveAs", tr("Save &As..."), QKeySequence::SaveAs, [this] { SaveAs(); });
+  // Named, since some desktops give Save As no key of their own.
+  add(file, "saveAs", tr("Save &As..."), tr("Ctrl+Shift+S"), [this] { SaveAs(); });
   file->addSeparator();
   add(file, "import", tr("&Import Pictures..."), tr("Ctrl+I"), [this] { Import(); });
   add(file, "exportGif", tr("&Export GIF..."), tr("Ctrl+E"), [this] { ExportGif(); });
@@ -41,8 +42,8 @@ void EditorWindow::BuildActions() {
   QAction* redo = document_.Undo().createRedoAction(this, tr("&Redo"));
   undo->setObjectName("undo");
   redo->setObjectName("redo");
-  undo->setShortcut(QKeySequence::Undo);
-  redo->setShortcut(QKeySequence::Redo);
+  undo->setShortcuts(QKeySequence::Undo);  // every key the desktop knows for them
+  redo->setShortcuts(QKeySequence::Redo);
   cells->addActions({undo, redo});
   cells->addSeparator();
   add(cells, "clear", tr("C&lear"), {}, edit(tr("Clear"), Cleared));

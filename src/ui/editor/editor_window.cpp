@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -95,8 +96,11 @@ EditorWindow::EditorWindow() {
     if (document_.FrameCount() > 0)
       document_.SetDurations(strip_->Chosen(current_), value, durationStroke_);
   });
-  connect(problems_, &QListWidget::itemActivated, this,
-          [this](QListWidgetItem* item) { SelectFrame(item->data(Qt::UserRole).toInt()); });
+  for (const auto signal : {&QListWidget::itemClicked, &QListWidget::itemActivated})
+    connect(problems_, signal, this,
+            [this](QListWidgetItem* item) { SelectFrame(item->data(Qt::UserRole).toInt()); });
+  // The box's own undo would take Ctrl+Z and Ctrl+Shift+Z from the document's.
+  duration_->installEventFilter(this);
 
   QSettings settings;
   resize(1000, 700);
@@ -109,11 +113,20 @@ QAction* EditorWindow::Action(const QString& name) const {
   return findChild<QAction*>(name);
 }
 
+bool EditorWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::ShortcutOverride) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo)) return true;
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
 void EditorWindow::AddFrame(bool duplicate) {
   const bool any = document_.FrameCount() > 0;
   if (duplicate && !any) return;
   const int at = any ? current_ + 1 : 0;
-  const int32_t duration = duplicate ? document_.Looks()[current_].duration : kNewFrameDuration;
+  // A new frame takes its neighbour's pace.
+  const int32_t duration = any ? document_.Looks()[current_].duration : kNewFrameDuration;
   document_.InsertFrames(at, {{duration, duplicate ? document_.LitCells(current_) : Cells{}}},
                          duplicate ? tr("Duplicate Frame") : tr("Add Frame"));
   SelectFrame(at);
@@ -146,12 +159,15 @@ void EditorWindow::ShowCurrent() {
   duration_->setEnabled(any);
   if (!any) {
     canvas_->Show(Cells{}, nullptr, {});
+    const QSignalBlocker quiet(duration_);
+    duration_->setValue(kNewFrameDuration);  // what the first frame drawn will take
     pause_->clear();
     return;
   }
   const FrameLook& look = document_.Looks()[current_];
   const Cells before = current_ > 0 ? document_.LitCells(current_ - 1) : Cells{};
-  const bool onion = Action("onion")->isChecked() && current_ > 0;
+  // The preview shows what the display will, without the frame before.
+  const bool onion = Action("onion")->isChecked() && current_ > 0 && !PreviewRunning();
   canvas_->Show(document_.LitCells(current_), onion ? &before : nullptr, look.mismatches);
   const QSignalBlocker quiet(duration_);
   duration_->setValue(look.duration);
