@@ -93,6 +93,7 @@ endforeach()
 glowreel_install_man_pages(glowreel glowreel-convert glowreel-edit)
 install(FILES packaging/org.example.glowreel.desktop packaging/org.example.glowreel.edit.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-install(FILES packaging/org.example.glowreel.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(FILES packaging/org.example.glowreel.metainfo.xml packaging/org.example.glowreel.edit.metainfo.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES packaging/glowreel-mime.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages
         RENAME glowreel.xml)
