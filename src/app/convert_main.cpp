@@ -153,7 +153,7 @@ int PicturesToDots(const Options& options) {
 
 // Text as the display's dots into a GIF, or as cells (taken as dots) into a movie.
 int TextTo(const Options& options, bool movie) {
-  const int32_t hold = options.duration.value_or(100) / kSliceMs;
+  const int32_t hold = options.duration.value_or(kStillPictureMs) / kSliceMs;
   const int32_t scroll = options.scroll.value_or(0) / kSliceMs;
   if (!movie) {
     TextFrames frames(*options.text, hold, scroll);

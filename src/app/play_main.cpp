@@ -140,11 +140,10 @@ std::unique_ptr<PictureReader> ConvertedPicture(const std::string& path, const S
   const int fd = mkstemps(gif.data(), 4);
   if (fd < 0) return why = RunTimeError(kErrPermissionDenied), nullptr;
   close(fd);
-  constexpr const char* kFits[] = {"contain", "cover", "stretch"};
   std::vector<std::string> command = {"glowreel-convert",
                                       "--dots",
                                       "--fit",
-                                      kFits[static_cast<int>(settings.picture.fit)],
+                                      FitName(settings.picture.fit),
                                       "--threshold",
                                       std::to_string(settings.picture.threshold)};
   if (settings.picture.invert) command.emplace_back("--invert");
@@ -288,7 +287,7 @@ int main(int argc, char** argv) {
   }
   settings.picture.invert = line.IsSet("invert");
   settings.picture.dither = line.IsSet("dither");
-  int32_t scroll = 0, duration = 100;
+  int32_t scroll = 0, duration = glowreel::kStillPictureMs;
   if (line.IsSet("scroll") && !glowreel::ReadMilliseconds(line.Value("scroll"), scroll))
     return UsageError(glowreel::kProgram, "--scroll takes milliseconds from 0 to 327674");
   if (line.IsSet("duration") && !glowreel::ReadMilliseconds(line.Value("duration"), duration))

@@ -109,7 +109,8 @@ std::string ExportGif(const std::string& moviePath, const std::string& gifPath, 
   if (KindOfFile(moviePath) == FileKind::kMovie) {
     PlaySession(unseen, moviePath, /*fadeOut=*/false);
   } else {  // a picture, on every dot as the player shows it
-    QtPictureFrames frames(QString::fromStdString(moviePath), pictures, *SliceCount(100));
+    QtPictureFrames frames(QString::fromStdString(moviePath), pictures,
+                           *SliceCount(kStillPictureMs));
     PlaySession(unseen, frames, /*fadeOut=*/false);
   }
   unseen.Finish();

@@ -13,11 +13,7 @@
 
 namespace glowreel {
 
-namespace {
-
-constexpr int32_t kUndelayedFrame = 100;
-
-}  // namespace
+namespace {}  // namespace
 
 Cells CellsOfPicture(const QImage& picture, const CellOptions& options) {
   // GlowReel's own look (a GIF it exported): each cell as its block's first dot shows it.
@@ -67,7 +63,7 @@ std::string ForEachPicture(const std::vector<std::string>& paths, const FrameDur
       }
       if (picture.isNull()) return path + ": " + reader.errorString().toStdString();
       const int delay = reader.nextImageDelay();
-      int32_t own = !animated ? durations.still : delay > 0 ? delay : kUndelayedFrame;
+      int32_t own = !animated ? durations.still : delay > 0 ? delay : kUndelayedFrameMs;
       // A frame of GlowReel's own look was held for its pause's slices: the duration that
       // makes the same pause is one slice less.
       if (animated && delay > 0 && SnapshotOfRender(picture)) own = delay - kSliceMs;

@@ -31,7 +31,7 @@ QImage CellsLook(const Cells& cells);
 // browsers do).
 struct FrameDurations {
   std::optional<int32_t> every;
-  int32_t still = 100;
+  int32_t still = kStillPictureMs;
 };
 
 // Each frame of the pictures, in order, with how long it lasts in milliseconds. Returns "" or

@@ -39,11 +39,24 @@ double MeanOver(const GreyPicture& picture, double u0, double u1, double v0, dou
   return sum / ((u1 - u0) * (v1 - v0));
 }
 
+constexpr std::pair<const char*, Fit> kFits[] = {
+    {"contain", Fit::kContain}, {"cover", Fit::kCover}, {"stretch", Fit::kStretch}};
+
 }  // namespace
 
+const char* FitName(Fit fit) {
+  for (const auto& [name, each] : kFits)
+    if (each == fit) return name;
+  return "";
+}
+
+int32_t FrameSlices(bool animated, int delayMs, int32_t stillSlices) {
+  if (!animated) return stillSlices;
+  const int ms = delayMs > 0 ? delayMs : kUndelayedFrameMs;
+  return std::max(1, (ms + kSliceMs / 2) / kSliceMs);
+}
+
 std::string TakeFit(const std::string& mode, PictureOptions& options) {
-  constexpr std::pair<const char*, Fit> kFits[] = {
-      {"contain", Fit::kContain}, {"cover", Fit::kCover}, {"stretch", Fit::kStretch}};
   for (const auto& [name, fit] : kFits)
     if (mode == name) return options.fit = fit, "";
   return "--fit takes contain, cover or stretch";

@@ -30,6 +30,17 @@ inline uint8_t Luma(int red, int green, int blue) {
 }
 
 enum class Fit { kContain, kCover, kStretch };
+// Its name on the command line.
+const char* FitName(Fit fit);
+
+// How long a still picture is shown unless told, and a frame of an animation that gives no
+// delay (as browsers do).
+inline constexpr int32_t kStillPictureMs = 100;
+inline constexpr int32_t kUndelayedFrameMs = 100;
+
+// The slices a picture's frame is held: a still one `stillSlices`, an animation's frame its
+// delay in whole slices (at least one).
+int32_t FrameSlices(bool animated, int delayMs, int32_t stillSlices);
 
 struct PictureOptions {
   Fit fit = Fit::kContain;

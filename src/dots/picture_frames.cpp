@@ -2,15 +2,11 @@
 
 namespace glowreel {
 
-namespace {
-constexpr int32_t kUndelayedSlices = 10;
-}
-
 bool PictureFrames::Next(DotFrame& frame) {
   int delay = 0;
   if (!reader_->Next(picture_, delay)) return false;
   frame = DotsOfPicture(picture_, options_);
-  frame.slices = !reader_->Animated() ? stillSlices_ : delay > 0 ? delay : kUndelayedSlices;
+  frame.slices = FrameSlices(reader_->Animated(), delay * 10, stillSlices_);  // hundredths
   return true;
 }
 

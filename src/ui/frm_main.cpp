@@ -126,7 +126,8 @@ void frmMain::TakeMovie(const QString& path) {
   // A picture, told by its content, plays on every dot.
   picture_.reset();
   if (KindOfFile(sMovieFile) != FileKind::kMovie)
-    picture_ = std::make_unique<QtPictureFrames>(path, pictureOptions, *SliceCount(100));
+    picture_ =
+        std::make_unique<QtPictureFrames>(path, pictureOptions, *SliceCount(kStillPictureMs));
   lblFileName->setText(BareFileName(path));
   bPlaying = false;
   SetGoCaption("&Play");

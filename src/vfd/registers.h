@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "core/display_facts.h"
+
 // The wire-level constants of the link and the display's command bytes. The registers' places
 // are the port's: core/display_facts.h.
 namespace glowreel::reg {
@@ -30,8 +32,8 @@ inline constexpr int16_t kDisplayOffParameter = 0x00;
 inline constexpr int16_t kSetX = 0x64;
 inline constexpr int16_t kSetY = 0x60;
 
-inline constexpr int16_t kMaxLevel = 15;
-inline constexpr int16_t kMaxX = 127;
-inline constexpr int16_t kMaxY = 7;
+inline constexpr int16_t kMaxLevel = kFullBrightness;
+inline constexpr int16_t kMaxX = kPixelColumns - 1;
+inline constexpr int16_t kMaxY = kPages - 1;
 
 }  // namespace glowreel::cmd

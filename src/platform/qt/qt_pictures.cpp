@@ -39,7 +39,7 @@ bool QtPictureFrames::Next(DotFrame& frame) {
   }
   const int delay = reader_->nextImageDelay();
   frame = DotsOfPicture(GreyOf(picture), options_);
-  frame.slices = !animated_ ? stillSlices_ : delay > 0 ? (delay + kSliceMs / 2) / kSliceMs : 10;
+  frame.slices = FrameSlices(animated_, delay, stillSlices_);
   done_ = !animated_;
   return true;
 }
