@@ -57,6 +57,16 @@ def main(path):
         ratio = many["peak_heap_kb"] / few["peak_heap_kb"]
         target("playing a GIF, 10000 frames vs 10", "%.2f (%d vs %d kB heap)" % (
             ratio, many["peak_heap_kb"], few["peak_heap_kb"]), "<= 2.00", ratio <= 2.0)
+    for name in ["BM_EditToggleCell", "BM_EditDuration"]:
+        few, many = runs.get(name + "/100"), runs.get(name + "/10000")
+        if few and many:
+            ratio = us(many) / us(few)
+            target("%s, 10000 frames vs 100" % name[3:], "%.2f (%.2f vs %.2f ms)" % (
+                ratio, us(many) / 1e3, us(few) / 1e3), "<= 2, 16 ms", ratio <= 2 and us(many) <= 16e3)
+    opened = runs.get("BM_EditorOpen/36000")
+    if opened:
+        target("editor opens 36000 frames", "%.2f s, heap %.2f x file" % (
+            opened["seconds"], opened["peak_ratio"]), "2 s, 10 x", opened["seconds"] <= 2 and opened["peak_ratio"] <= 10)
     for name, figure in [("BM_PacingUnderLoad/0", "pacing, quiet"), ("BM_PacingUnderLoad/4", "pacing, 2 busy threads a core")]:
         run = runs.get(name)
         if run:

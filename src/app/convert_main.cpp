@@ -6,11 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "authoring/cell_edits.h"
 #include "authoring/gif_export.h"
 #include "authoring/gif_writer.h"
 #include "authoring/movie_check.h"
 #include "authoring/movie_writer.h"
 #include "authoring/picture_cells.h"
+#include "authoring/png_export.h"
 #include "dots/picture_reader.h"
 #include "dots/text_frames.h"
 #include "platform/command_line.h"
@@ -28,13 +30,14 @@ constexpr const char* kUsage =
     "       glowreel-convert --dots [OPTION]... PICTURE... -o DOTS.gif\n"
     "       glowreel-convert [--scroll MS] [--duration MS] --text TEXT -o SIGN.gif|SIGN.grm\n"
     "       glowreel-convert [--repeat] MOVIE.grm -o MOVIE.gif\n"
+    "       glowreel-convert [--sequence] MOVIE.grm -o PICTURES.png\n"
     "Turns pictures (PNG, BMP, JPEG, PBM/PGM/PPM, GIF), each frame of an animated GIF included,\n"
     "into a movie of one frame each, in the order given; with --dots, into a 128 x 64 GIF of\n"
     "two colours, every dot as the display shows it (glowreel-play plays it). Text becomes such\n"
     "a GIF, or a movie in a font of cells. Or plays a movie unseen and writes what the display\n"
-    "shows as an animated GIF.\n"
+    "shows as an animated GIF, or as PNG pictures: one sprite sheet (rows of 16), or a sequence.\n"
     "\n"
-    "  -o, --output FILE    the movie (.grm) or the GIF (.gif) to write\n"
+    "  -o, --output FILE    the movie (.grm), the GIF (.gif) or the pictures (.png) to write\n"
     "      --fit MODE       contain (the default), cover or stretch the picture on the 126 x 64\n"
     "                       dots\n"
     "      --threshold N    how bright (0-100) a cell's area must be to light it; default 50\n"
@@ -42,6 +45,7 @@ constexpr const char* kUsage =
     "      --dither         spread each cell's rounding error over its neighbours\n"
     "      --duration MS    each frame's duration; default 100, or an animated GIF's own delays\n"
     "      --repeat         (GIF) loop for ever, as Repeat does\n"
+    "      --sequence       (PNG) a file a picture, NAME-0001.png on, instead of one sheet\n"
     "      --dots           pictures at the display's full resolution, into a GIF\n"
     "      --text TEXT      text in the display's pixel font (\\n breaks a line)\n"
     "      --scroll MS      scroll the text a dot (a cell, in a movie) every MS milliseconds;\n"
@@ -55,6 +59,7 @@ struct Options {
   CellOptions cells;
   std::optional<int32_t> duration;
   bool repeat = false;
+  bool sequence = false;
   bool dots = false;
   bool pictureOptions = false;  // any of --fit, --threshold, --invert, --dither
   std::optional<std::string> text;
@@ -74,8 +79,9 @@ std::optional<long> Number(const QString& text, long low, long high) {
 int Parse(int argc, char** argv, Options& options) {
   QCommandLineParser parser;
   const QCommandLineOption output({"o", "output"}, {}, "FILE"), duration("duration", {}, "MS"),
-      repeat("repeat"), dots("dots"), text("text", {}, "TEXT"), scroll("scroll", {}, "MS");
-  parser.addOptions({output, duration, repeat, dots, text, scroll});
+      repeat("repeat"), sequence("sequence"), dots("dots"), text("text", {}, "TEXT"),
+      scroll("scroll", {}, "MS");
+  parser.addOptions({output, duration, repeat, sequence, dots, text, scroll});
   AddPictureOptions(parser);
   if (const int status = ReadCommandLine(parser, argc, argv, kProgram, kUsage); status >= 0)
     return status;
@@ -96,6 +102,7 @@ int Parse(int argc, char** argv, Options& options) {
   options.pictureOptions = parser.isSet("fit") || parser.isSet("threshold") ||
                            parser.isSet("invert") || parser.isSet("dither");
   options.repeat = parser.isSet(repeat);
+  options.sequence = parser.isSet(sequence);
   options.dots = parser.isSet(dots);
   if (parser.isSet(text)) options.text = parser.value(text).toStdString();
   if (parser.isSet(scroll)) {
@@ -162,28 +169,28 @@ int TextTo(const Options& options, bool movie) {
       return std::string();
     });
   }
-  TextFrames frames(*options.text, hold, scroll, /*fallbackScroll=*/20, kCellColumns, kCellRows);
   std::vector<std::string> lines = {"Made with glowreel-convert from text"};
-  for (DotFrame frame; frames.Next(frame);) {
-    Cells cells{};
-    for (int x = 0; x < kCellColumns; ++x)
-      for (int y = 0; y < kCellRows; ++y) cells[x][y] = frame.At(x, y);
-    for (std::string& line : FrameLines(frame.slices * kSliceMs, cells))
-      lines.push_back(std::move(line));
-  }
+  for (const auto& [duration, cells] :
+       TextInCells(*options.text, hold * kSliceMs, scroll * kSliceMs))
+    for (std::string& line : FrameLines(duration, cells)) lines.push_back(std::move(line));
   const std::string reason = WriteMovieLines(options.output, lines);
   return reason.empty() ? kDone : Fail(options.output, reason);
 }
 
-int ToGif(const Options& options) {
-  if (options.inputs.size() != 1) return UsageError(kProgram, "a GIF is made of one movie");
+// What the display shows playing the movie (or a picture, on every dot): an animated GIF, or
+// PNG pictures.
+int ToPictures(const Options& options, bool gif) {
+  if (options.inputs.size() != 1) return UsageError(kProgram, "the pictures are of one movie");
   const std::string& movie = options.inputs.front();
-  const std::string reason = ExportGif(
-      movie, options.output, options.repeat,
-      [&](const std::string& text) {
-        std::fprintf(stderr, "glowreel-convert: %s: %s\n", movie.c_str(), text.c_str());
-      },
-      options.cells);
+  const auto warn = [&](const std::string& text) {
+    std::fprintf(stderr, "glowreel-convert: %s: %s\n", movie.c_str(), text.c_str());
+  };
+  PngSequence sequence(options.output);
+  SpriteSheet sheet(options.output);
+  const std::string reason =
+      gif ? ExportGif(movie, options.output, options.repeat, warn, options.cells)
+          : ExportPictures(movie, options.sequence ? static_cast<PictureSink&>(sequence) : sheet,
+                           warn, options.cells);
   return reason.empty() ? kDone : Fail(options.output, reason);
 }
 
@@ -217,6 +224,7 @@ int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);  // where Qt finds its picture formats
   glowreel::InstallExitSignals();    // ends the work with nothing written
   const bool gif = glowreel::EndsWith(options.output, ".gif");
+  const bool png = glowreel::EndsWith(options.output, ".png");
   if (options.text && (gif || glowreel::EndsWith(options.output, ".grm")))
     return glowreel::TextTo(options, !gif);
   if (options.dots && !gif)
@@ -225,14 +233,17 @@ int main(int argc, char** argv) {
   // What would be silently ignored is refused.
   if (options.repeat && !gif)
     return glowreel::UsageError(glowreel::kProgram, "--repeat makes a GIF loop; a movie has none");
+  if (options.sequence && !png)
+    return glowreel::UsageError(glowreel::kProgram, "--sequence writes PNG pictures (-o FILE.png)");
   const bool movieToGif =
-      gif && glowreel::KindOfFile(options.inputs.front()) == glowreel::FileKind::kMovie;
+      (gif || png) && glowreel::KindOfFile(options.inputs.front()) == glowreel::FileKind::kMovie;
   if (movieToGif && options.pictureOptions)
     return glowreel::UsageError(
         glowreel::kProgram,
         "--fit, --threshold, --invert and --dither fit pictures; a movie is "
-        "written to a GIF as it plays");
-  if (gif) return glowreel::ToGif(options);
+        "written to pictures as it plays");
+  if (gif || png) return glowreel::ToPictures(options, gif);
   if (glowreel::EndsWith(options.output, ".grm")) return glowreel::ToMovie(options);
-  return glowreel::UsageError(glowreel::kProgram, "the output must end in .grm (a movie) or .gif");
+  return glowreel::UsageError(glowreel::kProgram,
+                              "the output must end in .grm (a movie), .gif or .png");
 }

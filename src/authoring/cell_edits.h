@@ -1,5 +1,8 @@
 #pragma once
 
+#include <optional>
+#include <string>
+
 #include "authoring/picture_cells.h"
 
 // Changes to a frame's cells as the editor makes them: pure functions of the cells, each over
@@ -14,7 +17,13 @@ struct CellRect {
   bool Contains(int cx, int cy) const {
     return cx >= x && cx < x + width && cy >= y && cy < y + height;
   }
+  bool operator==(const CellRect&) const = default;
 };
+
+// The rectangle with these two cells as its corners.
+CellRect Spanning(int x0, int y0, int x1, int y1);
+// The part of the rectangle that lies on the frame; nothing where none does.
+std::optional<CellRect> OnFrame(const CellRect& area);
 
 Cells Cleared(const Cells& cells, const CellRect& area = {});
 Cells Filled(const Cells& cells, const CellRect& area = {});
@@ -27,5 +36,26 @@ Cells Mirrored(const Cells& cells, const CellRect& area = {});
 // Upside down.
 Cells Flipped(const Cells& cells, const CellRect& area = {});
 Cells Rotated180(const Cells& cells, const CellRect& area = {});
+
+// Shapes drawn lit, or dark, from one cell to another.
+Cells WithLine(const Cells& cells, int x0, int y0, int x1, int y1, bool lit);
+Cells WithRectangle(const Cells& cells, const CellRect& area, bool filled, bool lit);
+// The area of `block` put with its top left at (x, y), over what was there; what falls off the
+// frame is left out.
+Cells Stamped(const Cells& cells, const Cells& block, const CellRect& area, int x, int y);
+// The area lifted and put down (dx, dy) away; where it was is dark.
+Cells MovedArea(const Cells& cells, const CellRect& area, int dx, int dy);
+// A character of the pixel font, its top left at (x, y), its 5 x 7 cells lit or dark.
+Cells Lettered(const Cells& cells, int x, int y, char32_t character);
+
+// The area's cells as movie text: a frame header, then a row of "0" and "1" for each of its
+// rows. Movie text as the block it shows: rows of "0" and "1" after the first header (or from
+// the start), each as long as the longest; nothing where there is no such row.
+std::string BlockText(const Cells& cells, const CellRect& area, int32_t duration);
+std::optional<std::pair<Cells, CellRect>> BlockOfText(const std::string& text);
+
+// Text in the pixel font as frames of cells taken as dots: still, or scrolling in from the right
+// a cell every `scrollMs`, as the player steps.
+CellFrames TextInCells(const std::string& utf8, int32_t holdMs, int32_t scrollMs);
 
 }  // namespace glowreel

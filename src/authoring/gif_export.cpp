@@ -32,7 +32,7 @@ bool SameLook(const DisplaySnapshot& a, const DisplaySnapshot& b) {
 // shot begins whenever the display changed before a wait, and the one before goes to the GIF.
 class UnseenPlayback : public Platform, public PlayerWindow, public DisplayView {
  public:
-  UnseenPlayback(GifWriter& gif, const std::function<void(const std::string&)>& warn)
+  UnseenPlayback(PictureSink& gif, const std::function<void(const std::string&)>& warn)
       : gif_(gif), warn_(warn) {}
 
   // The platform: a clock that costs nothing.
@@ -77,7 +77,7 @@ class UnseenPlayback : public Platform, public PlayerWindow, public DisplayView 
   }
 
  private:
-  GifWriter& gif_;
+  PictureSink& gif_;
   const std::function<void(const std::string&)>& warn_;
   std::optional<Shot> shot_;
   std::pair<uint64_t, uint64_t> versions_;
@@ -101,6 +101,12 @@ std::string ExportGif(const std::string& moviePath, const std::string& gifPath, 
                       const PictureOptions& pictures) {
   const QImage blank = RenderDisplay(DisplaySnapshot{});
   GifWriter gif(gifPath, blank.width(), blank.height(), DisplayPalette(), repeat);
+  return ExportPictures(moviePath, gif, warn, pictures);
+}
+
+std::string ExportPictures(const std::string& moviePath, PictureSink& gif,
+                           const std::function<void(const std::string&)>& warn,
+                           const PictureOptions& pictures) {
   UnseenPlayback unseen(gif, warn);
   PortContext port;
   port.Add(MakeDisplayModelSink(std::make_unique<ViewThrough>(unseen), kFirstParallelPort));

@@ -3,6 +3,7 @@
 #include <functional>
 #include <string>
 
+#include "authoring/picture_sink.h"
 #include "dots/picture_dots.h"
 
 namespace glowreel {
@@ -16,5 +17,10 @@ namespace glowreel {
 std::string ExportGif(const std::string& moviePath, const std::string& gifPath, bool repeat,
                       const std::function<void(const std::string&)>& warn,
                       const PictureOptions& pictures = {});
+
+// The same pictures into any sink: a GIF, a sequence of PNG files, a sprite sheet.
+std::string ExportPictures(const std::string& moviePath, PictureSink& sink,
+                           const std::function<void(const std::string&)>& warn,
+                           const PictureOptions& pictures = {});
 
 }  // namespace glowreel

@@ -13,32 +13,16 @@ namespace glowreel {
 
 namespace {
 
-// The kinds of problem, each told a limited number of times; the words count the rest.
-enum Kind {
-  kMissingRows,
-  kHeaderAsRow,
-  kBadCells,
-  kShortRow,
-  kNoFit,
-  kReadsAs,
-  kNoPause,
-  kHeaderSkipped,
-  kKinds
-};
-constexpr std::array<const char*, kKinds> kMore = {"frames the file ends in",
-                                                   "frame headers taken as rows",
-                                                   "rows with cells that are no digits",
-                                                   "short rows",
-                                                   "durations that do not fit 32 bits",
-                                                   "durations that read otherwise",
-                                                   "durations out of the pause's range",
-                                                   "frame headers skipped"};
+constexpr std::array<const char*, kProblemKinds> kMore = {"frames the file ends in",
+                                                          "frame headers taken as rows",
+                                                          "rows with cells that are no digits",
+                                                          "short rows",
+                                                          "durations that do not fit 32 bits",
+                                                          "durations that read otherwise",
+                                                          "durations out of the pause's range",
+                                                          "frame headers skipped"};
 
-struct Problem {
-  Kind kind;
-  MovieProblem told;
-};
-using Problems = std::vector<Problem>;
+using Problems = std::vector<FrameProblem>;
 
 std::string Quoted(std::string_view text) {
   return "\"" + Printable(text) + "\"";
@@ -150,47 +134,59 @@ void CheckMovie(const std::string& path, const ProblemSink& onProblem, std::size
   CheckMovieLines(read.lines, onProblem, perKind);
 }
 
+std::vector<FrameProblem> CheckFrame(const LineList& lines, std::size_t header, int32_t& duration,
+                                     CellGrid& cells) {
+  const int32_t before = duration;
+  bool overflowed = false;
+  ReadFrame(lines, header, duration, cells, [&](const MovieReport& report) {
+    overflowed = overflowed || report.error.Number() == kErrOverflow;
+  });
+  Problems problems;
+  CheckRows(lines, header, cells, problems);
+  CheckDuration(lines[header].substr(1), lines.FileLine(header), before, duration, overflowed,
+                problems);
+  const std::size_t passedOver = header + kFrameLines - 1;
+  if (passedOver < lines.size() && IsFrameHeader(lines[passedOver])) {
+    problems.push_back({kHeaderSkipped,
+                        {lines.FileLine(passedOver),
+                         "frame header skipped: it stands on the line after the rows of the "
+                         "frame at line " +
+                             std::to_string(lines.FileLine(header)),
+                         false}});
+  }
+  std::stable_sort(
+      problems.begin(), problems.end(),
+      [](const FrameProblem& a, const FrameProblem& b) { return a.told.line < b.told.line; });
+  return problems;
+}
+
+void ProblemTally::Tell(const FrameProblem& problem) {
+  reports_[problem.kind] = reports_[problem.kind] || problem.told.reports;
+  if (told_[problem.kind]++ < perKind_) onProblem_(problem.told);
+}
+
+void ProblemTally::Finish(bool anyFrame) {
+  if (!anyFrame)
+    onProblem_({0, "no frame header (a line starting with @): nothing to show", false});
+  for (int kind = 0; kind < kProblemKinds; ++kind) {
+    if (told_[kind] <= perKind_) continue;
+    onProblem_({0, std::to_string(told_[kind] - perKind_) + " more " + kMore[kind] + ", not listed",
+                reports_[kind]});
+  }
+}
+
 void CheckMovieLines(const LineList& lines, const ProblemSink& onProblem, std::size_t perKind) {
   bool anyFrame = false;
   int32_t duration = 0;
   CellGrid cells{};
-  Problems problems;
-  std::array<std::size_t, kKinds> told{};
-  std::array<bool, kKinds> reports{};
+  ProblemTally tally(onProblem, perKind);
   ForEachFrame(lines, [&](std::size_t header) {
     anyFrame = true;
-    const int32_t before = duration;
-    bool overflowed = false;
-    ReadFrame(lines, header, duration, cells, [&](const MovieReport& report) {
-      overflowed = overflowed || report.error.Number() == kErrOverflow;
-    });
-    problems.clear();
-    CheckRows(lines, header, cells, problems);
-    CheckDuration(lines[header].substr(1), lines.FileLine(header), before, duration, overflowed,
-                  problems);
-    const std::size_t passedOver = header + kFrameLines - 1;
-    if (passedOver < lines.size() && IsFrameHeader(lines[passedOver])) {
-      problems.push_back({kHeaderSkipped,
-                          {lines.FileLine(passedOver),
-                           "frame header skipped: it stands on the line after the rows of the "
-                           "frame at line " +
-                               std::to_string(lines.FileLine(header)),
-                           false}});
-    }
-    std::stable_sort(problems.begin(), problems.end(),
-                     [](const Problem& a, const Problem& b) { return a.told.line < b.told.line; });
-    for (const Problem& problem : problems) {
-      reports[problem.kind] = reports[problem.kind] || problem.told.reports;
-      if (told[problem.kind]++ < perKind) onProblem(problem.told);
-    }
+    for (const FrameProblem& problem : CheckFrame(lines, header, duration, cells))
+      tally.Tell(problem);
     return true;
   });
-  if (!anyFrame) onProblem({0, "no frame header (a line starting with @): nothing to show", false});
-  for (int kind = 0; kind < kKinds; ++kind) {
-    if (told[kind] <= perKind) continue;
-    onProblem({0, std::to_string(told[kind] - perKind) + " more " + kMore[kind] + ", not listed",
-               reports[kind]});
-  }
+  tally.Finish(anyFrame);
 }
 
 }  // namespace glowreel

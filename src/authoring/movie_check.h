@@ -1,10 +1,13 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "core/shared_state.h"
 #include "player/movie_file.h"
 
 namespace glowreel {
@@ -17,6 +20,45 @@ struct MovieProblem {
 };
 
 using ProblemSink = std::function<void(const MovieProblem&)>;
+
+// The kinds of problem, each told a limited number of times; the words count the rest.
+enum ProblemKind {
+  kMissingRows,
+  kHeaderAsRow,
+  kBadCells,
+  kShortRow,
+  kNoFit,
+  kReadsAs,
+  kNoPause,
+  kHeaderSkipped,
+  kProblemKinds
+};
+
+struct FrameProblem {
+  ProblemKind kind;
+  MovieProblem told;
+};
+
+// The problems of the frame whose header is line `header`, in the order of the lines; the
+// duration and cells are those the frames before left, and become this frame's.
+std::vector<FrameProblem> CheckFrame(const LineList& lines, std::size_t header, int32_t& duration,
+                                     CellGrid& cells);
+
+// Passes on the first `perKind` problems of each kind, then says how many more there were.
+class ProblemTally {
+ public:
+  ProblemTally(const ProblemSink& onProblem, std::size_t perKind)
+      : onProblem_(onProblem), perKind_(perKind) {}
+  void Tell(const FrameProblem& problem);
+  // The lines about the whole movie: no frame at all, and the problems not listed.
+  void Finish(bool anyFrame);
+
+ private:
+  const ProblemSink& onProblem_;
+  std::size_t perKind_;
+  std::array<std::size_t, kProblemKinds> told_{};
+  std::array<bool, kProblemKinds> reports_{};
+};
 
 // Reads the movie as playing would, with the player's own reading code, and tells what each
 // frame will do wrong, in the order of the lines, as it goes. Of each kind of problem the first

@@ -15,12 +15,19 @@ namespace glowreel {
 // One frame of a movie as it stands in the file: its lines kept as written, so that saving what
 // was not edited gives back the same lines.
 struct DocFrame {
-  std::vector<std::string> before;  // the lines (comments, skipped headers) before the header
+  std::vector<std::string> before;  // the lines (comments, blank lines) before the header
   std::string header;               // "@" and the duration text
   std::vector<std::string> rows;    // up to eight; fewer where the file ended
   bool hasPassedOver = true;        // the line after the rows, absent where the file ended
   std::string passedOver;
 };
+
+// Frames and the lines after the last, as a movie's lines make them.
+struct DocFrames {
+  std::vector<DocFrame> frames;
+  std::vector<std::string> trailing;
+};
+DocFrames FramesOf(const LineList& lines);
 
 // What the player makes of a frame.
 struct FrameLook {
@@ -30,8 +37,15 @@ struct FrameLook {
   std::vector<std::pair<int, int>> mismatches;  // cells that report a type mismatch, (x, y)
 };
 
+// A report of the check and the frame it belongs to.
+struct FrameReport {
+  MovieProblem problem;
+  int frame;
+};
+
 // A movie being edited: frames read with the player's own reading code, edits kept on an undo
-// stack. Every edit is a whole new state of the frames, so undo is exact.
+// stack. An edit replaces a run of frames; only those, and the frames whose look depends on
+// them, are read again, so that an edit costs the same in a long movie as in a short one.
 class MovieDocument : public QObject {
   Q_OBJECT
 
@@ -46,10 +60,12 @@ class MovieDocument : public QObject {
 
   const std::vector<DocFrame>& Frames() const { return frames_; }
   int FrameCount() const { return static_cast<int>(frames_.size()); }
-  // What the player shows for each frame, in order.
-  const std::vector<FrameLook>& Looks() const { return looks_; }
-  // The movie's lines, as they would be written.
+  // What the player shows for a frame, and how long.
+  FrameLook Look(int frame) const;
+  int32_t Duration(int frame) const { return read_[frame].duration; }
+  // The movie's lines, as they would be written; those of some frames alone.
   std::vector<std::string> Lines() const;
+  std::vector<std::string> LinesOf(const std::vector<int>& frames) const;
   QUndoStack& Undo() { return undo_; }
   bool IsModified() const { return !undo_.isClean(); }
 
@@ -59,29 +75,43 @@ class MovieDocument : public QObject {
   void SetDurations(const std::vector<int>& frames, int32_t duration, int stroke = 0);
   void InsertFrames(int at, const std::vector<std::pair<int32_t, Cells>>& frames,
                     const QString& what);
+  // Frames from a movie's lines, with their comments and their text as written.
+  void InsertLines(int at, const LineList& lines, const QString& what);
   void RemoveFrames(std::vector<int> frames);
   void MoveFrame(int from, int to);
+  // The comment lines before a frame; a line that would start a frame is kept from doing so.
+  void SetComment(int frame, const std::vector<std::string>& lines);
 
   // The cells as the editor shows them: lit or dark, as the player draws them.
   Cells LitCells(int frame) const;
-  // What the player would report, line by line, and the frame a line belongs to.
-  std::vector<MovieProblem> Check() const;
-  int FrameAtLine(std::size_t line) const;
+  // What the player would report, in the order of the lines.
+  std::vector<FrameReport> Check() const;
 
  signals:
-  void Changed();
+  // Frames [at, at + removed) were replaced by `inserted` others; those after may look new.
+  void Changed(int at, int removed, int inserted);
 
  private:
   friend class FramesChange;
-  void Replace(std::vector<DocFrame> frames, std::vector<std::string> trailing);
-  void Push(std::vector<DocFrame> frames, const QString& what, int stroke = 0,
+  // What reading a frame gave, and where its header stood when its problems were found.
+  struct FrameRead {
+    int32_t duration = 0;
+    bool overflows = false;
+    std::size_t headerAt = 0;
+    std::vector<FrameProblem> problems;
+  };
+  void Replace(int at, int removed, std::vector<DocFrame> frames,
+               std::optional<std::vector<std::string>> trailing);
+  void Push(int at, int count, std::vector<DocFrame> frames, const QString& what, int stroke = 0,
             std::optional<std::vector<std::string>> trailing = std::nullopt);
-  void CompleteLast(std::vector<DocFrame>& frames) const;
-  void Recompute();
+  DocFrame Completed(int frame) const;
+  void ReadAgain(int from, int through);
+  FrameRead ReadOne(int frame, std::size_t headerAt) const;
+  LineList LinesOfFrame(int frame, std::size_t headerAt) const;
 
   std::vector<DocFrame> frames_;
   std::vector<std::string> trailing_;  // lines after the last frame
-  std::vector<FrameLook> looks_;
+  mutable std::vector<FrameRead> read_;
   QUndoStack undo_;
 };
 

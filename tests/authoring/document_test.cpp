@@ -2,7 +2,10 @@
 // it plays the same, edited and undone.
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "authoring/movie_document.h"
+#include "authoring/movie_writer.h"
 #include "player/session.h"
 #include "support/fake_platform.h"
 #include "support/movies.h"
@@ -52,7 +55,7 @@ TEST(MovieDocument, AnEditRewritesOnlyTheRowsItChangesAndUndoGivesTheLinesBack) 
   ASSERT_EQ(document.Open(kMessy), "");
   const std::vector<std::string> original = document.Lines();
   EXPECT_EQ(document.FrameCount(), 4) << "the skipped header and the eighth-row one are no frames";
-  EXPECT_EQ(document.Looks()[0].mismatches.size(), 8u * 16) << "15 missing cells and an x a row";
+  EXPECT_EQ(document.Look(0).mismatches.size(), 8u * 16) << "15 missing cells and an x a row";
 
   Cells cells = document.LitCells(0);
   cells[17][7] = false;  // the last row only
@@ -67,8 +70,8 @@ TEST(MovieDocument, AnEditRewritesOnlyTheRowsItChangesAndUndoGivesTheLinesBack) 
   EXPECT_FALSE(document.IsModified());
 
   document.SetDurations({1, 2}, 250);
-  EXPECT_EQ(document.Looks()[2].duration, 250);
-  EXPECT_EQ(document.Looks()[3].duration, 70);
+  EXPECT_EQ(document.Duration(2), 250);
+  EXPECT_EQ(document.Duration(3), 70);
 }
 
 TEST(MovieDocument, FramesMoveAndGoWhileCommentsStayAndTheLastFrameStaysWhole) {
@@ -80,11 +83,11 @@ TEST(MovieDocument, FramesMoveAndGoWhileCommentsStayAndTheLastFrameStaysWhole) {
   EXPECT_EQ(document.Frames()[3].rows.size(), 8u);
   EXPECT_EQ(document.Frames()[3].rows[2], "101010101010101010")
       << "a missing row is written as the player showed it: the frame before's cells";
-  EXPECT_EQ(document.Looks()[4].duration, 90);
+  EXPECT_EQ(document.Duration(4), 90);
 
   document.MoveFrame(1, 0);
   EXPECT_EQ(document.Frames()[0].before, std::vector<std::string>{"title"});
-  EXPECT_EQ(document.Looks()[0].duration, 40);
+  EXPECT_EQ(document.Duration(0), 40);
   document.RemoveFrames({0, 1});
   EXPECT_EQ(document.FrameCount(), 3);
   EXPECT_EQ(document.Lines().front(), "title") << "the comments of a deleted frame stay";
@@ -93,6 +96,68 @@ TEST(MovieDocument, FramesMoveAndGoWhileCommentsStayAndTheLastFrameStaysWhole) {
   MovieDocument fresh;
   fresh.Open(kMessy);
   EXPECT_EQ(document.Lines(), fresh.Lines());
+}
+
+// Only the frames an edit touches are read again; the rest must agree with a reading afresh,
+// through overflowing durations carried on, a last frame without all its rows, and undo.
+TEST(MovieDocument, AfterAnyEditsEveryFrameLooksAndChecksAsItsLinesReadAfresh) {
+  std::mt19937 random(7);
+  TempFile fresh;
+  const TempFile carried{test::Frame("100", test::OneCell(0, 0)) +
+                         test::Frame("99999999999", test::OneCell(1, 0)) +
+                         test::Frame("99999999999", test::OneCell(2, 0)) + test::Frame("5", {})};
+  for (const std::string& path : {kMessy, kGolden + "/broken.grm", carried.Path()}) {
+    MovieDocument document;
+    ASSERT_EQ(document.Open(path), "");
+    for (int step = 0; step < 120; ++step) {
+      const int count = document.FrameCount();
+      const int k = count ? static_cast<int>(random() % count) : 0;
+      const int op = count ? static_cast<int>(random() % 7) : 3;
+      SCOPED_TRACE(path + ", step " + std::to_string(step) + ", edit " + std::to_string(op) +
+                   " at frame " + std::to_string(k));
+      Cells cells{};
+      cells[random() % kCellColumns][random() % kCellRows] = true;
+      switch (op) {
+        case 0:
+          document.SetCells(k, cells, "Draw");
+          break;
+        case 1:
+          document.SetDurations({k, (k + 2) % count}, static_cast<int32_t>(random() % 500));
+          break;
+        case 2:
+          document.RemoveFrames({k});
+          break;
+        case 3:
+          document.InsertFrames(k, {{70, cells}}, "Add");
+          break;
+        case 4:
+          document.MoveFrame(k, static_cast<int>(random() % count));
+          break;
+        case 5:
+          document.SetComment(k, {"note " + std::to_string(step)});
+          break;
+        default:
+          document.Undo().undo();
+          break;
+      }
+      ASSERT_EQ(WriteMovieLines(fresh.Path(), document.Lines()), "");
+      MovieDocument read;
+      ASSERT_EQ(read.Open(fresh.Path()), "");
+      ASSERT_EQ(read.FrameCount(), document.FrameCount());
+      for (int f = 0; f < read.FrameCount(); ++f) {
+        EXPECT_EQ(document.Duration(f), read.Duration(f)) << "frame " << f;
+        EXPECT_EQ(document.LitCells(f), read.LitCells(f)) << "frame " << f;
+      }
+      std::string told, afresh;
+      for (const auto& [problem, frame] : document.Check())
+        told +=
+            std::to_string(frame) + ":" + std::to_string(problem.line) + " " + problem.text + "\n";
+      for (const auto& [problem, frame] : read.Check())
+        afresh +=
+            std::to_string(frame) + ":" + std::to_string(problem.line) + " " + problem.text + "\n";
+      ASSERT_EQ(told, afresh);
+    }
+  }
 }
 
 }  // namespace

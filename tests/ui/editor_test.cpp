@@ -30,8 +30,8 @@ class Editor : public ::testing::Test {
 
   std::string Durations() {
     std::string durations;
-    for (const FrameLook& look : window.Document().Looks())
-      durations += std::to_string(look.duration) + " ";
+    for (int k = 0; k < window.Document().FrameCount(); ++k)
+      durations += std::to_string(window.Document().Duration(k)) + " ";
     return durations;
   }
 
@@ -44,15 +44,15 @@ class Editor : public ::testing::Test {
 };
 
 TEST_F(Editor, DraggingPaintsWithTheFirstCellsValueTurnedInOneUndoStep) {
-  QWidget* canvas = window.Canvas();
-  QTest::mousePress(canvas, Qt::LeftButton, {}, CellCanvas::CellCentre(0, 0));  // dark: lights
-  QTest::mouseMove(canvas, CellCanvas::CellCentre(1, 0));  // already lit, stays lit
-  QTest::mouseMove(canvas, CellCanvas::CellCentre(2, 0));
-  QTest::mouseRelease(canvas, Qt::LeftButton, {}, CellCanvas::CellCentre(2, 0));
+  CellCanvas* canvas = window.Canvas();
+  QTest::mousePress(canvas, Qt::LeftButton, {}, canvas->CellCentre(0, 0));  // dark: lights
+  QTest::mouseMove(canvas, canvas->CellCentre(1, 0));  // already lit, stays lit
+  QTest::mouseMove(canvas, canvas->CellCentre(2, 0));
+  QTest::mouseRelease(canvas, Qt::LeftButton, {}, canvas->CellCentre(2, 0));
   EXPECT_EQ(window.Document().Frames()[0].rows[0], "111000000000000000");
   EXPECT_EQ(window.windowTitle(), "GlowReel Movie Editor - movie.grm[*]");
   EXPECT_TRUE(window.isWindowModified());
-  QTest::mouseClick(canvas, Qt::LeftButton, {}, CellCanvas::CellCentre(1, 0));  // lit: darkens
+  QTest::mouseClick(canvas, Qt::LeftButton, {}, canvas->CellCentre(1, 0));  // lit: darkens
   EXPECT_EQ(window.Document().Frames()[0].rows[0], "101000000000000000");
   window.Action("undo")->trigger();
   window.Action("undo")->trigger();
@@ -84,8 +84,8 @@ TEST_F(Editor, FramesMoveDuplicateAndGoFromTheMenusAndCellsShift) {
   window.SelectFrame(0);
   window.Action("moveLater")->trigger();
   EXPECT_EQ(window.CurrentFrame(), 1);
-  EXPECT_EQ(window.Document().Looks()[1].duration, 100);
-  EXPECT_EQ(window.Strip()->item(1)->text(), "2\n100 ms");
+  EXPECT_EQ(window.Document().Duration(1), 100);
+  EXPECT_EQ(window.Strip()->model()->index(1, 0).data().toString(), "2\n100 ms");
   window.Action("duplicateFrame")->trigger();
   EXPECT_EQ(window.Document().FrameCount(), 4);
   window.Action("wrap")->setChecked(true);

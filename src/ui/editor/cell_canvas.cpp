@@ -3,46 +3,110 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWheelEvent>
 
 namespace glowreel {
 
 namespace {
 
-constexpr int kCellWidth = 35, kCellHeight = 40;  // the 7 x 8 dots of a cell, five times over
-constexpr int kGap = 4;
+constexpr int kDotsAcross = 7, kDotsDown = 8;  // a cell's pitch in the display's dots
+constexpr double kNaturalDot = 5, kSmallestDot = 1, kLargestDot = 40;
 const QColor kLitColour(0x40, 0xFF, 0x90);
 const QColor kUnlitColour(0x10, 0x1C, 0x14);
-const QColor kOnion(0x40, 0xFF, 0x90, 0x48);
+const QColor kOnionBefore(0x40, 0xFF, 0x90, 0x48);
+const QColor kOnionAfter(0x50, 0x90, 0xFF, 0x48);
 const QColor kMark(0xFF, 0x50, 0x40);
+const QColor kSelection(0xFF, 0xD0, 0x40);
+
+const char* const kWhat[] = {"Draw",           "Line", "Rectangle", "Filled Rectangle",
+                             "Move Selection", "Text"};
 
 }  // namespace
 
 CellCanvas::CellCanvas() {
   setFocusPolicy(Qt::StrongFocus);
-  setMinimumSize(sizeHint());
+  setAttribute(Qt::WA_InputMethodEnabled);
 }
 
 QSize CellCanvas::sizeHint() const {
-  return {kCellColumns * kCellWidth, kCellRows * kCellHeight};
+  return {static_cast<int>(kCellColumns * kDotsAcross * kNaturalDot),
+          static_cast<int>(kCellRows * kDotsDown * kNaturalDot)};
 }
 
-QPoint CellCanvas::CellCentre(int x, int y) {
-  return {x * kCellWidth + kCellWidth / 2, y * kCellHeight + kCellHeight / 2};
+QSize CellCanvas::minimumSizeHint() const {
+  const double dot = zoom_ > 0 ? zoom_ : kSmallestDot * 2;
+  return {static_cast<int>(kCellColumns * kDotsAcross * dot),
+          static_cast<int>(kCellRows * kDotsDown * dot)};
 }
 
-void CellCanvas::Show(const Cells& cells, const Cells* before,
-                      const std::vector<std::pair<int, int>>& marked) {
-  cells_ = cells;
-  showBefore_ = before != nullptr;
-  if (before) before_ = *before;
-  marked_ = marked;
+double CellCanvas::DotSize() const {
+  if (zoom_ > 0) return zoom_;
+  return std::max(kSmallestDot, std::min(width() / double(kCellColumns * kDotsAcross),
+                                         height() / double(kCellRows * kDotsDown)));
+}
+
+void CellCanvas::ZoomBy(double factor) {
+  zoom_ = std::clamp(DotSize() * factor, kSmallestDot, kLargestDot);
+  updateGeometry();
   update();
 }
 
-std::optional<QPoint> CellCanvas::CellAt(QPointF position) const {
-  const int x = static_cast<int>(position.x()) / kCellWidth;
-  const int y = static_cast<int>(position.y()) / kCellHeight;
-  if (position.x() < 0 || position.y() < 0 || x >= kCellColumns || y >= kCellRows) return {};
+void CellCanvas::ZoomToFit() {
+  zoom_ = 0;
+  updateGeometry();
+  update();
+}
+
+QSize CellCanvas::CellSize() const {
+  const double dot = DotSize();
+  return {std::max(2, static_cast<int>(dot * kDotsAcross)),
+          std::max(2, static_cast<int>(dot * kDotsDown))};
+}
+
+QPoint CellCanvas::Origin() const {
+  const QSize cell = CellSize();
+  return {std::max(0, (width() - cell.width() * kCellColumns) / 2),
+          std::max(0, (height() - cell.height() * kCellRows) / 2)};
+}
+
+QPoint CellCanvas::CellCentre(int x, int y) const {
+  const QSize cell = CellSize();
+  return Origin() +
+         QPoint(x * cell.width() + cell.width() / 2, y * cell.height() + cell.height() / 2);
+}
+
+void CellCanvas::Show(const Cells& cells, const Cells* before, const Cells* after,
+                      const std::vector<std::pair<int, int>>& marked) {
+  cells_ = cells;
+  showBefore_ = before != nullptr;
+  showAfter_ = after != nullptr;
+  if (before) before_ = *before;
+  if (after) after_ = *after;
+  marked_ = marked;
+  anchor_.reset();
+  update();
+}
+
+void CellCanvas::SetTool(CanvasTool tool) {
+  tool_ = tool;
+  anchor_.reset();
+  textAt_.reset();
+  setCursor(tool == CanvasTool::kText ? Qt::IBeamCursor : Qt::CrossCursor);
+  update();
+}
+
+void CellCanvas::Select(const std::optional<CellRect>& area) {
+  selection_ = area ? OnFrame(*area) : std::nullopt;
+  update();
+}
+
+std::optional<QPoint> CellCanvas::CellAt(QPointF position, bool nearest) const {
+  const QSize cell = CellSize();
+  const QPointF p = position - Origin();
+  int x = static_cast<int>(std::floor(p.x() / cell.width()));
+  int y = static_cast<int>(std::floor(p.y() / cell.height()));
+  if (nearest) return QPoint(std::clamp(x, 0, kCellColumns - 1), std::clamp(y, 0, kCellRows - 1));
+  if (x < 0 || y < 0 || x >= kCellColumns || y >= kCellRows) return {};
   return QPoint(x, y);
 }
 
@@ -50,7 +114,7 @@ void CellCanvas::Set(QPoint cell, bool lit) {
   if (cells_[cell.x()][cell.y()] == lit) return;
   cells_[cell.x()][cell.y()] = lit;
   update();
-  emit Painted(cells_, stroke_);
+  emit Painted(cells_, stroke_, tr("Draw"));
 }
 
 void CellCanvas::mousePressEvent(QMouseEvent* event) {
@@ -59,24 +123,120 @@ void CellCanvas::mousePressEvent(QMouseEvent* event) {
   ++stroke_;
   cursor_ = *cell;
   paintValue_ = !cells_[cell->x()][cell->y()];
-  Set(*cell, paintValue_);
+  switch (tool_) {
+    case CanvasTool::kPen:
+      return Set(*cell, paintValue_);
+    case CanvasTool::kText:
+      textAt_ = *cell;
+      return update();
+    case CanvasTool::kSelect:
+      moving_ = selection_ && selection_->Contains(cell->x(), cell->y());
+      if (!moving_) Select(CellRect{cell->x(), cell->y(), 1, 1});
+      [[fallthrough]];
+    default:
+      anchor_ = *cell;
+      base_ = cells_;
+      DragTo(*cell);
+  }
 }
 
 void CellCanvas::mouseMoveEvent(QMouseEvent* event) {
-  const auto cell = CellAt(event->position());
-  if (!cell || !(event->buttons() & Qt::LeftButton)) return;
-  // A quick drag skips cells between two events: paint the line between them.
-  const QPoint from = cursor_, to = *cell;
-  const int steps = std::max(std::abs(to.x() - from.x()), std::abs(to.y() - from.y()));
-  for (int k = 1; k <= steps; ++k) {
-    Set(QPoint(from.x() + (to.x() - from.x()) * k / steps,
-               from.y() + (to.y() - from.y()) * k / steps),
-        paintValue_);
+  if (!(event->buttons() & Qt::LeftButton)) return;
+  if (tool_ != CanvasTool::kPen) {
+    if (anchor_) DragTo(*CellAt(event->position(), /*nearest=*/true));
+    return;
   }
-  cursor_ = to;
+  const auto cell = CellAt(event->position());
+  if (!cell) return;
+  // A quick drag skips cells between two events: paint the line between them.
+  const Cells painted =
+      WithLine(cells_, cursor_.x(), cursor_.y(), cell->x(), cell->y(), paintValue_);
+  cursor_ = *cell;
+  if (painted == cells_) return;
+  cells_ = painted;
+  update();
+  emit Painted(cells_, stroke_, tr("Draw"));
+}
+
+// The shape or the moved selection as it stands with the pointer at `cell`; not yet a step.
+void CellCanvas::DragTo(QPoint cell) {
+  const QPoint from = *anchor_;
+  switch (tool_) {
+    case CanvasTool::kLine:
+      cells_ = WithLine(base_, from.x(), from.y(), cell.x(), cell.y(), paintValue_);
+      break;
+    case CanvasTool::kRectangle:
+    case CanvasTool::kFilledRectangle:
+      cells_ = WithRectangle(base_, Spanning(from.x(), from.y(), cell.x(), cell.y()),
+                             tool_ == CanvasTool::kFilledRectangle, paintValue_);
+      break;
+    case CanvasTool::kSelect:
+      if (!moving_) {
+        selection_ = Spanning(from.x(), from.y(), cell.x(), cell.y());
+      } else {
+        cells_ = MovedArea(base_, *selection_, cell.x() - from.x(), cell.y() - from.y());
+      }
+      break;
+    default:
+      break;
+  }
+  cursor_ = cell;
+  update();
+}
+
+void CellCanvas::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton || !anchor_) return;
+  const QPoint from = *anchor_;
+  anchor_.reset();
+  if (tool_ == CanvasTool::kSelect) {
+    if (!moving_) return;
+    moving_ = false;
+    const QPoint by = cursor_ - from;
+    selection_ = OnFrame(
+        {selection_->x + by.x(), selection_->y + by.y(), selection_->width, selection_->height});
+  }
+  if (cells_ != base_) emit Painted(cells_, stroke_, tr(kWhat[static_cast<int>(tool_)]));
+  update();
+}
+
+void CellCanvas::Type(const QString& text) {
+  for (const char32_t character : text.toUcs4()) {
+    cells_ = Lettered(cells_, textAt_->x(), textAt_->y(), character);
+    textAt_->rx() += kDotsAcross - 1;  // the font's pitch, a cell a dot
+  }
+  update();
+  emit Painted(cells_, stroke_, tr("Text"));  // a word typed is one step
+}
+
+bool CellCanvas::event(QEvent* event) {
+  // While typing, letters are text, not the menus' shortcuts.
+  if (event->type() == QEvent::ShortcutOverride && tool_ == CanvasTool::kText && textAt_) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (!key->text().isEmpty() && key->text().at(0).isPrint() &&
+        !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+      event->accept();
+      return true;
+    }
+  }
+  return QWidget::event(event);
 }
 
 void CellCanvas::keyPressEvent(QKeyEvent* event) {
+  if (tool_ == CanvasTool::kText && textAt_) {
+    if (event->key() == Qt::Key_Backspace) {
+      textAt_->rx() -= kDotsAcross - 1;
+      cells_ = WithRectangle(cells_, {textAt_->x(), textAt_->y(), kDotsAcross - 2, kDotsDown - 1},
+                             true, false);
+      update();
+      return emit Painted(cells_, stroke_, tr("Text"));
+    }
+    if (event->key() == Qt::Key_Escape) {
+      textAt_.reset();
+      return update();
+    }
+    if (!event->text().isEmpty() && event->text().at(0).isPrint()) return Type(event->text());
+  }
+  if (event->key() == Qt::Key_Escape && selection_) return Select(std::nullopt);
   const QPoint step = event->key() == Qt::Key_Left    ? QPoint(-1, 0)
                       : event->key() == Qt::Key_Right ? QPoint(1, 0)
                       : event->key() == Qt::Key_Up    ? QPoint(0, -1)
@@ -94,24 +254,48 @@ void CellCanvas::keyPressEvent(QKeyEvent* event) {
   }
 }
 
+void CellCanvas::wheelEvent(QWheelEvent* event) {
+  if (!(event->modifiers() & Qt::ControlModifier)) return QWidget::wheelEvent(event);
+  ZoomBy(event->angleDelta().y() > 0 ? 1.25 : 0.8);
+  event->accept();
+}
+
 void CellCanvas::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.fillRect(rect(), Qt::black);
+  const QSize size = CellSize();
+  const QPoint origin = Origin();
+  const int gap = std::max(1, size.width() / 9);
+  const auto box = [&](int x, int y, int inset) {
+    return QRect(origin.x() + x * size.width() + inset, origin.y() + y * size.height() + inset,
+                 size.width() - 2 * inset, size.height() - 2 * inset);
+  };
   for (int x = 0; x < kCellColumns; ++x) {
     for (int y = 0; y < kCellRows; ++y) {
-      const QRect block(x * kCellWidth + kGap / 2, y * kCellHeight + kGap / 2, kCellWidth - kGap,
-                        kCellHeight - kGap);
+      const QRect block = box(x, y, gap / 2);
       painter.fillRect(block, cells_[x][y] ? kLitColour : kUnlitColour);
-      if (!cells_[x][y] && showBefore_ && before_[x][y]) painter.fillRect(block, kOnion);
+      if (cells_[x][y]) continue;
+      if (showBefore_ && before_[x][y]) painter.fillRect(block, kOnionBefore);
+      if (showAfter_ && after_[x][y]) painter.fillRect(block, kOnionAfter);
     }
   }
   painter.setPen(QPen(kMark, 3));
-  for (const auto& [x, y] : marked_)
-    painter.drawRect(x * kCellWidth + 2, y * kCellHeight + 2, kCellWidth - 4, kCellHeight - 4);
-  if (hasFocus()) {
+  for (const auto& [x, y] : marked_) painter.drawRect(box(x, y, 2));
+  if (selection_) {
+    const QPoint by = moving_ ? cursor_ - *anchor_ : QPoint();
+    painter.setPen(QPen(kSelection, 2, Qt::DashLine));
+    painter.drawRect(QRect(box(selection_->x + by.x(), selection_->y + by.y(), 0).topLeft(),
+                           box(selection_->x + selection_->width - 1 + by.x(),
+                               selection_->y + selection_->height - 1 + by.y(), 0)
+                               .bottomRight()));
+  }
+  if (textAt_) {
+    painter.setPen(QPen(Qt::white, 2));
+    const QRect at = box(textAt_->x(), textAt_->y(), 0);
+    painter.drawLine(at.topLeft(), at.topLeft() + QPoint(0, size.height() * (kDotsDown - 1)));
+  } else if (hasFocus()) {
     painter.setPen(QPen(Qt::white, 2, Qt::DashLine));
-    painter.drawRect(cursor_.x() * kCellWidth + 1, cursor_.y() * kCellHeight + 1, kCellWidth - 2,
-                     kCellHeight - 2);
+    painter.drawRect(box(cursor_.x(), cursor_.y(), 1));
   }
 }
 

@@ -18,7 +18,6 @@ namespace glowreel {
 
 namespace {
 
-constexpr int32_t kNewFrameDuration = 100;
 // The pause a duration really gives: its slices of 10 ms.
 QString PauseText(int32_t duration) {
   const std::optional<int32_t> slices = SliceCount(duration);
@@ -48,7 +47,12 @@ std::function<void(QWidget*, const QString&)> EditorWindow::warn = [](QWidget* p
 
 EditorWindow::EditorWindow() {
   canvas_ = new CellCanvas;
-  strip_ = new FrameStrip;
+  canvasArea_ = new QScrollArea;
+  canvasArea_->setWidget(canvas_);
+  canvasArea_->setWidgetResizable(true);  // the cells grow with the window, or scroll zoomed
+  canvasArea_->setFrameShape(QFrame::NoFrame);
+  scrub_ = new QSlider(Qt::Horizontal);
+  strip_ = new FrameStrip(document_);
   duration_ = new QSpinBox;
   duration_->setRange(INT32_MIN, INT32_MAX);
   duration_->setSuffix(tr(" ms"));
@@ -62,7 +66,8 @@ EditorWindow::EditorWindow() {
   durationRow->addWidget(pause_, 1);
   auto* right = new QWidget;
   auto* column = new QVBoxLayout(right);
-  column->addWidget(canvas_, 0, Qt::AlignLeft);
+  column->addWidget(canvasArea_, 3);
+  column->addWidget(scrub_);
   column->addLayout(durationRow);
   column->addWidget(new QLabel(tr("What the player will report:")));
   column->addWidget(problems_, 1);
@@ -75,12 +80,17 @@ EditorWindow::EditorWindow() {
 
   BuildActions();
   connect(&document_, &MovieDocument::Changed, this, &EditorWindow::Refresh);
-  connect(canvas_, &CellCanvas::Painted, this, [this](const Cells& cells, int stroke) {
-    if (document_.FrameCount() == 0) {  // drawing on a new movie makes its first frame
-      document_.InsertFrames(0, {{kNewFrameDuration, cells}}, tr("Draw"));
-    } else {
-      document_.SetCells(current_, cells, tr("Draw"), stroke);
-    }
+  connect(&document_.Undo(), &QUndoStack::cleanChanged, this, &EditorWindow::UpdateTitle);
+  connect(canvas_, &CellCanvas::Painted, this,
+          [this](const Cells& cells, int stroke, const QString& what) {
+            if (document_.FrameCount() == 0) {  // drawing on a new movie makes its first frame
+              document_.InsertFrames(0, {{kNewFrameDuration, cells}}, what);
+            } else {
+              document_.SetCells(current_, cells, what, stroke);
+            }
+          });
+  connect(scrub_, &QSlider::valueChanged, this, [this](int frame) {
+    if (frame != current_) SelectFrame(frame);
   });
   connect(strip_, &FrameStrip::FrameChosen, this, [this](int frame) {
     ++durationStroke_;  // duration changes merge into one step until another frame is chosen
@@ -106,7 +116,11 @@ EditorWindow::EditorWindow() {
   resize(1000, 700);
   restoreGeometry(settings.value("geometry").toByteArray());
   splitter_->restoreState(settings.value("splitter").toByteArray());
-  Refresh();
+  Refresh(0, 0, document_.FrameCount());
+}
+
+EditorWindow::~EditorWindow() {
+  delete strip_;  // its model reads the document, which goes first
 }
 
 QAction* EditorWindow::Action(const QString& name) const {
@@ -126,7 +140,7 @@ void EditorWindow::AddFrame(bool duplicate) {
   if (duplicate && !any) return;
   const int at = any ? current_ + 1 : 0;
   // A new frame takes its neighbour's pace.
-  const int32_t duration = any ? document_.Looks()[current_].duration : kNewFrameDuration;
+  const int32_t duration = any ? document_.Duration(current_) : kNewFrameDuration;
   document_.InsertFrames(at, {{duration, duplicate ? document_.LitCells(current_) : Cells{}}},
                          duplicate ? tr("Duplicate Frame") : tr("Add Frame"));
   SelectFrame(at);
@@ -139,36 +153,51 @@ void EditorWindow::MoveCurrent(int by) {
   SelectFrame(to);
 }
 
-void EditorWindow::Refresh() {
+void EditorWindow::Refresh(int at, int removed, int inserted) {
+  // The frame shown stays the one it was where frames came or went before it.
+  const int had = document_.FrameCount() - inserted + removed;
+  if (current_ >= at + removed && current_ < had) current_ += inserted - removed;
   current_ = std::clamp(current_, 0, std::max(0, document_.FrameCount() - 1));
-  strip_->Fill(document_, current_);
+  {
+    const QSignalBlocker quiet(scrub_);
+    scrub_->setRange(0, std::max(0, document_.FrameCount() - 1));
+    scrub_->setValue(current_);
+  }
+  if (document_.FrameCount() > 0) strip_->Choose(current_);
+  ShowReports();
+  ShowCurrent();
+  UpdateTitle();
+}
+
+void EditorWindow::ShowReports() {
   problems_->clear();
-  for (const MovieProblem& problem : document_.Check()) {
+  for (const auto& [problem, frame] : document_.Check()) {
     auto* item = new QListWidgetItem(
         problem.line ? tr("line %1: %2").arg(problem.line).arg(QString::fromStdString(problem.text))
                      : QString::fromStdString(problem.text));
-    item->setData(Qt::UserRole, document_.FrameAtLine(problem.line));
+    item->setData(Qt::UserRole, frame);
     problems_->addItem(item);
   }
-  ShowCurrent();
-  UpdateTitle();
 }
 
 void EditorWindow::ShowCurrent() {
   const bool any = current_ < document_.FrameCount();
   duration_->setEnabled(any);
   if (!any) {
-    canvas_->Show(Cells{}, nullptr, {});
+    canvas_->Show(Cells{}, nullptr, nullptr, {});
     const QSignalBlocker quiet(duration_);
     duration_->setValue(kNewFrameDuration);  // what the first frame drawn will take
     pause_->clear();
     return;
   }
-  const FrameLook& look = document_.Looks()[current_];
+  const FrameLook look = document_.Look(current_);
+  // The preview shows what the display will, without the frames around.
+  const bool onion = Action("onion")->isChecked() && !PreviewRunning();
   const Cells before = current_ > 0 ? document_.LitCells(current_ - 1) : Cells{};
-  // The preview shows what the display will, without the frame before.
-  const bool onion = Action("onion")->isChecked() && current_ > 0 && !PreviewRunning();
-  canvas_->Show(document_.LitCells(current_), onion ? &before : nullptr, look.mismatches);
+  const bool hasAfter = current_ + 1 < document_.FrameCount();
+  const Cells after = hasAfter ? document_.LitCells(current_ + 1) : Cells{};
+  canvas_->Show(document_.LitCells(current_), onion && current_ > 0 ? &before : nullptr,
+                onion && hasAfter ? &after : nullptr, look.mismatches);
   const QSignalBlocker quiet(duration_);
   duration_->setValue(look.duration);
   pause_->setText(PauseText(look.duration));
@@ -184,13 +213,9 @@ void EditorWindow::SelectFrame(int frame) {
   if (frame < 0 || frame >= document_.FrameCount()) return;
   current_ = frame;
   strip_->Choose(frame);
+  const QSignalBlocker quiet(scrub_);
+  scrub_->setValue(frame);
   ShowCurrent();
-}
-
-void EditorWindow::ChangeCells(const std::function<Cells(const Cells&)>& change,
-                               const QString& what) {
-  if (current_ >= document_.FrameCount()) return;
-  document_.SetCells(current_, change(document_.LitCells(current_)), what);
 }
 
 void EditorWindow::Warn(const QString& text) {
@@ -198,6 +223,7 @@ void EditorWindow::Warn(const QString& text) {
 }
 
 bool EditorWindow::MaybeSave() {
+  strip_->FinishEditing();
   if (!document_.IsModified()) return true;
   switch (askToSave(this)) {
     case QMessageBox::Save:
@@ -221,16 +247,16 @@ bool EditorWindow::New() {
 bool EditorWindow::OpenFile(const QString& path) {
   if (!MaybeSave()) return false;
   StopPreview();
+  current_ = 0;
   const std::string failure = document_.Open(FileName(path));
   if (!failure.empty()) {
     Warn(tr("%1 cannot be opened: %2").arg(path, QString::fromStdString(failure)));
     return false;
   }
   path_ = path;
-  current_ = 0;
   recent_.Remember(path);
   FillRecentMenu();
-  Refresh();
+  UpdateTitle();
   return true;
 }
 
@@ -245,6 +271,7 @@ bool EditorWindow::SaveAs() {
 }
 
 bool EditorWindow::SaveTo(const QString& path) {
+  strip_->FinishEditing();
   const std::string failure = document_.Save(FileName(path));
   if (!failure.empty()) {
     Warn(tr("%1 cannot be written: %2").arg(path, QString::fromStdString(failure)));
@@ -273,21 +300,6 @@ void EditorWindow::Import() {
   const int at = document_.FrameCount() > 0 ? current_ + 1 : 0;
   document_.InsertFrames(at, frames, tr("Import Pictures"));
   SelectFrame(at);
-}
-
-void EditorWindow::ExportGif() {
-  const QString gif = AskSaveName(this, tr("Export GIF"), QString(), tr("Animated GIF (*.gif)"),
-                                  QStringLiteral(".gif"));
-  if (gif.isEmpty()) return;
-  const QTemporaryDir folder;
-  const std::string movie = FileName(folder.filePath("movie.grm"));
-  std::string failure = WriteMovieLines(movie, document_.Lines());
-  if (failure.empty()) {
-    failure = glowreel::ExportGif(movie, FileName(gif), Action("loop")->isChecked(),
-                                  [](const std::string&) {});
-  }
-  if (!failure.empty())
-    Warn(tr("%1 cannot be written: %2").arg(gif, QString::fromStdString(failure)));
 }
 
 void EditorWindow::Preview() {

@@ -4,6 +4,8 @@
 #include <QListWidget>
 #include <QMainWindow>
 #include <QMessageBox>
+#include <QScrollArea>
+#include <QSlider>
 #include <QSpinBox>
 #include <QSplitter>
 #include <functional>
@@ -16,13 +18,17 @@
 
 namespace glowreel {
 
-// The movie editor: a strip of the frames, the current frame's cells to draw on, its duration,
-// and what the player would report; files, undo, a preview at the player's pace.
+// The movie editor: a strip of the frames, the current frame's cells to draw on with a pen,
+// shapes, text and a selection, a slider over the frames, the frame's duration, and what the
+// player would report; files, undo, the clipboard, a preview at the player's pace.
 class EditorWindow : public QMainWindow {
   Q_OBJECT
 
  public:
   EditorWindow();
+  ~EditorWindow() override;
+  // What a frame drawn on a new movie lasts.
+  static constexpr int32_t kNewFrameDuration = 100;
 
   // Each returns false when the user cancelled or the file could not be used (told in a box).
   bool OpenFile(const QString& path);
@@ -35,11 +41,14 @@ class EditorWindow : public QMainWindow {
   CellCanvas* Canvas() { return canvas_; }
   FrameStrip* Strip() { return strip_; }
   QSpinBox* Duration() { return duration_; }
+  QSlider* Scrub() { return scrub_; }
   QAction* Action(const QString& name) const;
 
   // Asks what to do with unsaved changes, and tells what went wrong; tests stand in for both.
   static std::function<QMessageBox::StandardButton(QWidget*)> askToSave;
   static std::function<void(QWidget*, const QString&)> warn;
+  // Asks for a marquee's text and pause per step; false when cancelled.
+  static std::function<bool(QWidget*, QString&, int&)> askScrollingText;
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -47,7 +56,8 @@ class EditorWindow : public QMainWindow {
 
  private:
   void BuildActions();
-  void Refresh();
+  void Refresh(int at, int removed, int inserted);
+  void ShowReports();
   void ShowCurrent();
   void UpdateTitle();
   bool MaybeSave();
@@ -55,7 +65,16 @@ class EditorWindow : public QMainWindow {
   bool SaveAs();
   void Import();
   void ExportGif();
-  void ChangeCells(const std::function<Cells(const Cells&)>& change, const QString& what);
+  enum class Pictures { kSequence, kSheet };
+  void ExportPng(Pictures kind);
+  // A change of the current frame's cells: over the selection where there is one.
+  void ChangeCells(const std::function<Cells(const Cells&, const CellRect&)>& change,
+                   const QString& what);
+  void CopyCells(bool cut);
+  void PasteCells();
+  void CopyFrames();
+  void PasteFrames();
+  void InsertText();
   void AddFrame(bool duplicate);
   void MoveCurrent(int by);
   void Preview();
@@ -67,6 +86,8 @@ class EditorWindow : public QMainWindow {
   int current_ = 0;
   CellCanvas* canvas_;
   FrameStrip* strip_;
+  QScrollArea* canvasArea_;
+  QSlider* scrub_;
   QSpinBox* duration_;
   QLabel* pause_;
   QListWidget* problems_;

@@ -1,28 +1,37 @@
 #pragma once
 
-#include <QListWidget>
+#include <QListView>
 #include <vector>
 
 #include "authoring/movie_document.h"
 
 namespace glowreel {
 
-// The frames in a column, each in the display's look with its number and duration; frames are
-// chosen by a click (several with Ctrl and Shift) and moved by dragging.
-class FrameStrip : public QListWidget {
+// The frames in a column, each in the display's look with its number, duration and comment;
+// frames are chosen by a click (several with Ctrl and Shift), moved by dragging, and their
+// comments edited in place (F2 or a double click). Only the frames in view are drawn, so a long
+// movie costs no more than a short one.
+class FrameStrip : public QListView {
   Q_OBJECT
 
  public:
-  FrameStrip();
-  void Fill(const MovieDocument& document, int current);
+  explicit FrameStrip(MovieDocument& document);
   void Choose(int frame);
-  // The chosen frames, the current one among them.
+  // A comment being edited goes to the document now.
+  void FinishEditing();
+  // The chosen frames, the current one among them, in order.
   std::vector<int> Chosen(int current) const;
 
  signals:
   void FrameChosen(int frame);
   // A frame dragged from its place to another, given as the index it has once moved.
   void FrameMoved(int from, int to);
+
+ protected:
+  void dropEvent(QDropEvent* event) override;
+
+ private:
+  bool choosing_ = false;  // the editor chose; nothing to tell it
 };
 
 }  // namespace glowreel
