@@ -144,7 +144,6 @@ FrameLook MovieDocument::Look(int frame) const {
   const bool complete = frames_[frame].rows.size() == static_cast<std::size_t>(kCellRows);
   FrameLook look{complete || frame == 0 ? CellGrid{} : Look(frame - 1).cells,
                  read_[frame].duration,
-                 read_[frame].overflows,
                  {}};
   int32_t duration = 0;
   ReadFrame(LinesOfFrame(frame, 0), 0, duration, look.cells, [](const MovieReport&) {});

@@ -33,7 +33,6 @@ DocFrames FramesOf(const LineList& lines);
 struct FrameLook {
   CellGrid cells;    // the cells drawn, earlier frames' where rows are missing
   int32_t duration;  // the duration it is held for, carried over as the player does
-  bool durationOverflows;
   std::vector<std::pair<int, int>> mismatches;  // cells that report a type mismatch, (x, y)
 };
 

@@ -97,6 +97,13 @@ TEST_F(EditorTools, ASelectionMovesAndGoesThroughTheClipboardToAnotherWindow) {
   EXPECT_EQ(Corner(1), "......|......|....#.|......|");
   window.Action("rotate")->trigger();
   EXPECT_EQ(Corner(1), "......|....#.|......|......|");
+  window.Strip()->setFocus();
+  QTest::keyClick(window.Strip(), Qt::Key_Delete);
+  EXPECT_EQ(Corner(1), "......|....#.|......|......|") << "the cells' keys are the canvas's";
+  window.Canvas()->setFocus();
+  QTest::keyClick(window.Canvas(), Qt::Key_Delete);
+  EXPECT_EQ(Corner(1), "......|......|......|......|");
+  window.Action("undo")->trigger();
 
   EditorWindow other;
   other.show();

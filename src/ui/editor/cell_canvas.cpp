@@ -83,7 +83,8 @@ void CellCanvas::Show(const Cells& cells, const Cells* before, const Cells* afte
   if (before) before_ = *before;
   if (after) after_ = *after;
   marked_ = marked;
-  anchor_.reset();
+  anchor_.reset();  // a drag under way ends with what is shown now
+  moving_ = false;
   update();
 }
 

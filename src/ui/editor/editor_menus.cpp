@@ -65,6 +65,13 @@ void EditorWindow::BuildActions() {
       [this] { canvas_->Select(std::nullopt); });
   cells->addSeparator();
   add(cells, "clear", tr("C&lear"), QKeySequence::Delete, edit(tr("Clear"), Cleared));
+  // Their keys are the cells' where the cells have the focus; elsewhere the box or the strip
+  // keeps its own.
+  for (const char* name : {"cut", "copy", "paste", "selectAll", "selectNone", "clear"}) {
+    QAction* action = Action(QString::fromLatin1(name));
+    action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    canvasArea_->addAction(action);
+  }
   add(cells, "fill", tr("&Fill"), {}, edit(tr("Fill"), Filled));
   add(cells, "invert", tr("&Invert"), tr("Ctrl+Shift+I"), edit(tr("Invert"), Inverted));
   cells->addSeparator();

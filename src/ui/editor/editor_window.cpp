@@ -5,11 +5,8 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QSettings>
-#include <QTemporaryDir>
 #include <QVBoxLayout>
 
-#include "authoring/gif_export.h"
-#include "authoring/movie_writer.h"
 #include "player/play_movie.h"
 #include "ui/editor/import_dialog.h"
 #include "ui/editor/movie_preview.h"

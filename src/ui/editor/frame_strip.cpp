@@ -80,7 +80,8 @@ class FrameList : public QAbstractListModel {
   // A drop: the frame goes before `destination`, counted before it left its place.
   bool moveRows(const QModelIndex&, int source, int count, const QModelIndex&,
                 int destination) override {
-    if (count != 1 || destination == source || destination == source + 1) return false;
+    if (count != 1 || source < 0 || destination == source || destination == source + 1)
+      return false;
     const int to = destination > source ? destination - 1 : destination;
     // Told later: the view is still busy with its drop.
     QTimer::singleShot(0, &strip_, [this, source, to] { emit strip_.FrameMoved(source, to); });
