@@ -5,8 +5,8 @@
 #include "platform/exit_signals.h"
 #include "platform/port/qt/display_render.h"
 #include "platform/process_setup.h"
+#include "platform/whole_file.h"
 #include "player/frame.h"
-#include "player/movie_file.h"
 
 #include <algorithm>
 #include <cmath>

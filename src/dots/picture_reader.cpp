@@ -5,7 +5,7 @@
 #include <cctype>
 #include <cstring>
 
-#include "player/movie_file.h"
+#include "platform/whole_file.h"
 
 namespace glowreel {
 namespace {

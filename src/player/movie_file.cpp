@@ -1,72 +1,15 @@
 #include "player/movie_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <bit>
-#include <cerrno>
 #include <cstdint>
 #include <cstring>
 #include <new>
 
-#include "platform/unique_fd.h"
+#include "platform/whole_file.h"
 
 namespace glowreel {
 
 namespace {
-
-// Far above any real movie (a frame is about 200 bytes): hours of frames at a tenth of a second.
-constexpr off_t kLargestMovie = off_t{128} << 20;
-
-int32_t ErrorNumberFor(int errorCode) {
-  switch (errorCode) {
-    case ENOENT:
-    case ENOTDIR:
-    case ENAMETOOLONG:
-      return kErrFileNotFound;
-    case EACCES:
-    case EPERM:
-      return kErrPermissionDenied;
-    default:
-      return kErrPathFileAccess;
-  }
-}
-
-// Opens a file that is to be read whole. Only regular files are read: a device or a pipe could
-// deliver without end, or block the program. Returns 0 or the number of the error.
-int32_t OpenWholeFile(const std::string& path, UniqueFd& file, off_t& size) {
-  file = UniqueFd(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-  if (!file) return ErrorNumberFor(errno);
-  struct stat info {};
-  if (fstat(file.get(), &info) != 0) return ErrorNumberFor(errno);
-  if (!S_ISREG(info.st_mode)) return kErrPathFileAccess;
-  if (info.st_size > kLargestMovie) return kErrOutOfMemory;
-  size = info.st_size;
-  return 0;
-}
-
-// The whole file, or the number of the error that stopped the reading.
-int32_t ReadWholeFile(const std::string& path, std::string& bytes) {
-  UniqueFd file;
-  off_t size = 0;
-  if (const int32_t error = OpenWholeFile(path, file, size); error != 0) return error;
-  bytes.resize(static_cast<std::size_t>(size) + 1);  // one more byte sees a growing file
-  std::size_t used = 0;
-  for (;;) {
-    if (used == bytes.size()) {
-      if (used > static_cast<std::size_t>(kLargestMovie)) return kErrOutOfMemory;
-      bytes.resize(bytes.size() * 2);
-    }
-    const ssize_t got = read(file.get(), bytes.data() + used, bytes.size() - used);
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) return ErrorNumberFor(errno);
-    if (got == 0) break;
-    used += static_cast<std::size_t>(got);
-  }
-  bytes.resize(used);
-  return 0;
-}
 
 // Reads the bytes line by line as the text reader does (a line ends at CR, optionally
 // followed by LF, or at the end) and joins the lines with LF, starting the join only once the
@@ -153,13 +96,6 @@ std::string_view LineList::operator[](std::size_t i) const {
 LineList SplitMovieText(std::string bytes) {
   const std::size_t skipped = GatherLines(bytes);
   return LineList(std::move(bytes), skipped);
-}
-
-std::optional<RunTimeError> UnreadableFile(const std::string& path) {
-  UniqueFd file;
-  off_t size = 0;
-  if (const int32_t error = OpenWholeFile(path, file, size); error != 0) return RunTimeError(error);
-  return std::nullopt;
 }
 
 MovieLines ReadMovieFile(const std::string& path) {

@@ -44,10 +44,6 @@ struct MovieLines {
 // (missing, not a regular file, too large to hold) gives the error and no lines.
 MovieLines ReadMovieFile(const std::string& path);
 
-// Why a file cannot be read as a movie is (53 missing, 70 no permission, 75 not a regular file,
-// 7 larger than a movie may be), or nothing.
-std::optional<RunTimeError> UnreadableFile(const std::string& path);
-
 // The same rules applied to bytes already in memory.
 LineList SplitMovieText(std::string bytes);
 

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "platform/run_time_error.h"
+
+// Files read whole, movies and pictures alike: only regular files, since a device or a pipe
+// could deliver without end or block the program, and none larger than a movie may be.
+namespace glowreel {
+
+// Far above any real movie (a frame is about 200 bytes): hours of frames at a tenth of a second.
+inline constexpr off_t kLargestWholeFile = off_t{128} << 20;
+
+// The whole file into `bytes`; 0, or the number of the error that stopped the reading.
+int32_t ReadWholeFile(const std::string& path, std::string& bytes);
+
+// Why a file cannot be read whole (53 missing, 70 no permission, 75 not a regular file, 7 larger
+// than a movie may be), or nothing.
+std::optional<RunTimeError> UnreadableFile(const std::string& path);
+
+}  // namespace glowreel
