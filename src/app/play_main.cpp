@@ -34,8 +34,9 @@ constexpr const char* kUsage =
     "       glowreel-play --list-ports\n"
     "Plays MOVIE once (or until stopped, with --repeat) on a Noritake 128x64 VFD, then fades\n"
     "the display out and switches it off. SIGINT and SIGTERM stop it the same way;\n"
-    "SIGHUP reads the movie again and goes on at its first frame. A picture given as MOVIE\n"
-    "is shown on every dot of the display, an animated GIF frame by frame for its delays\n"
+    "SIGHUP reads the movie (or picture) again and goes on at its first frame. A picture given\n"
+    "as MOVIE is shown on every dot of the display, an animated GIF frame by frame for its\n"
+    "delays\n"
     "(formats other than GIF, BMP and PBM/PGM/PPM through glowreel-convert, where installed).\n"
     "\n"
     "  -r, --repeat          play the movie again and again\n"
@@ -174,13 +175,15 @@ int Play(const std::string& movie, DotSource* frames, const Settings& settings) 
   // A movie or picture that cannot be read ends here, before the display is touched.
   std::unique_ptr<PictureFrames> picture;
   if (!frames && KindOfFile(movie) != FileKind::kMovie) {
+    const PictureFrames::Opener open = [&movie, &settings](RunTimeError& why) {
+      return KindOfFile(movie) == FileKind::kOtherPicture ? ConvertedPicture(movie, settings, why)
+                                                          : OpenPicture(movie, why);
+    };
     RunTimeError why(0);
-    std::unique_ptr<PictureReader> reader = KindOfFile(movie) == FileKind::kOtherPicture
-                                                ? ConvertedPicture(movie, settings, why)
-                                                : OpenPicture(movie, why);
+    std::unique_ptr<PictureReader> reader = open(why);
     if (!reader) return console.Report({why, 0}), kFailed;
-    picture =
-        std::make_unique<PictureFrames>(std::move(reader), settings.picture, settings.stillSlices);
+    picture = std::make_unique<PictureFrames>(std::move(reader), settings.picture,
+                                              settings.stillSlices, open);
     frames = picture.get();
   }
   if (const MovieLines read = frames ? MovieLines{} : ReadMovieFile(movie); read.error) {

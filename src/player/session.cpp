@@ -35,10 +35,12 @@ void PlaySession(PlayerWindow& window, const std::string& movie, bool fadeOut, i
 void PlaySession(PlayerWindow& window, DotSource& frames, bool fadeOut, int16_t brightness) {
   BringDisplayUp(brightness);
   ClearDisplay();
-  do {
+  do {  // read again for each reload, as a movie is
     bPlaying = true;
     PlayDots(window, frames);
-  } while (window.Reload() && !bExiting);
+    if (!window.Reload() || bExiting) break;
+    if (const std::optional<RunTimeError> error = frames.Reopen()) window.Report({*error, 0});
+  } while (true);
   bPlaying = false;
   if (fadeOut) ShutdownDisplay(brightness);
 }
