@@ -142,9 +142,8 @@ LineList MovieDocument::LinesOfFrame(int frame, std::size_t headerAt) const {
 FrameLook MovieDocument::Look(int frame) const {
   // Only a frame the file ends in misses rows; it shows the cells of the frame before there.
   const bool complete = frames_[frame].rows.size() == static_cast<std::size_t>(kCellRows);
-  FrameLook look{complete || frame == 0 ? CellGrid{} : Look(frame - 1).cells,
-                 read_[frame].duration,
-                 {}};
+  FrameLook look{
+      complete || frame == 0 ? CellGrid{} : Look(frame - 1).cells, read_[frame].duration, {}};
   int32_t duration = 0;
   ReadFrame(LinesOfFrame(frame, 0), 0, duration, look.cells, [](const MovieReport&) {});
   for (int y = 0; y < kCellRows; ++y)
@@ -215,7 +214,7 @@ std::vector<FrameReport> MovieDocument::Check() const {
 }
 
 void MovieDocument::InsertFrames(int at, const std::vector<std::pair<int32_t, Cells>>& frames,
-                                 const QString& what) {
+                                 const QString& what, int stroke) {
   std::vector<DocFrame> added;
   for (const auto& [duration, cells] : frames) {
     std::vector<std::string> lines = FrameLines(duration, cells);
@@ -233,7 +232,7 @@ void MovieDocument::InsertFrames(int at, const std::vector<std::pair<int32_t, Ce
     inserted.frames.insert(inserted.frames.begin(), Completed(at - 1));
     return Push(at - 1, 1, std::move(inserted.frames), what);
   }
-  Push(at, 0, std::move(inserted.frames), what);
+  Push(at, 0, std::move(inserted.frames), what, stroke);
 }
 
 void MovieDocument::InsertLines(int at, const LineList& lines, const QString& what) {

@@ -73,7 +73,7 @@ class MovieDocument : public QObject {
   void SetCells(int frame, const Cells& cells, const QString& what, int stroke = 0);
   void SetDurations(const std::vector<int>& frames, int32_t duration, int stroke = 0);
   void InsertFrames(int at, const std::vector<std::pair<int32_t, Cells>>& frames,
-                    const QString& what);
+                    const QString& what, int stroke = 0);
   // Frames from a movie's lines, with their comments and their text as written.
   void InsertLines(int at, const LineList& lines, const QString& what);
   void RemoveFrames(std::vector<int> frames);

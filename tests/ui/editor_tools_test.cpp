@@ -19,6 +19,7 @@ class EditorTools : public ::testing::Test {
   void SetUp() override {
     ResetSharedState();
     EditorWindow::warn = [](QWidget*, const QString& text) { ADD_FAILURE() << text.toStdString(); };
+    EditorWindow::askToSave = [](QWidget*) { return QMessageBox::Discard; };
     window.show();
     QApplication::setActiveWindow(&window);
     ASSERT_TRUE(window.OpenFile(QString::fromStdString(movie.Path())));
@@ -80,6 +81,12 @@ TEST_F(EditorTools, TextIsTypedWhereClickedInTheCellFontAsOneStep) {
   EXPECT_EQ(Steps(), before + 1) << "a word typed is one step";
   QTest::keyClick(window.Canvas(), Qt::Key_Backspace);
   EXPECT_EQ(Corner(2, 12, 1), "#...#.......|");
+
+  ASSERT_TRUE(window.New());
+  QTest::mouseClick(window.Canvas(), Qt::LeftButton, {}, window.Canvas()->CellCentre(0, 0));
+  QTest::keyClicks(window.Canvas(), "Hi");
+  EXPECT_EQ(Corner(0, 12, 1), "#...#...#...|");
+  EXPECT_EQ(Steps(), 1) << "on a new movie, the first frame and the word are one step";
 }
 
 TEST_F(EditorTools, ASelectionMovesAndGoesThroughTheClipboardToAnotherWindow) {

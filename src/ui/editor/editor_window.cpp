@@ -80,8 +80,9 @@ EditorWindow::EditorWindow() {
   connect(&document_.Undo(), &QUndoStack::cleanChanged, this, &EditorWindow::UpdateTitle);
   connect(canvas_, &CellCanvas::Painted, this,
           [this](const Cells& cells, int stroke, const QString& what) {
-            if (document_.FrameCount() == 0) {  // drawing on a new movie makes its first frame
-              document_.InsertFrames(0, {{kNewFrameDuration, cells}}, what);
+            // Drawing on a new movie makes its first frame, in the same step as the stroke.
+            if (document_.FrameCount() == 0) {
+              document_.InsertFrames(0, {{kNewFrameDuration, cells}}, what, stroke);
             } else {
               document_.SetCells(current_, cells, what, stroke);
             }
