@@ -188,7 +188,16 @@ void MovieDocument::SetDurations(const std::vector<int>& frames, int32_t duratio
 
 void MovieDocument::SetComment(int frame, const std::vector<std::string>& lines) {
   DocFrame changed = frames_[frame];
-  changed.before = lines;
+  changed.before.clear();
+  // A line ends at CR or LF when read back: each piece is a line of its own, and none may start
+  // a frame.
+  for (const std::string& line : lines) {
+    std::size_t start = 0;
+    for (std::size_t end; (end = line.find_first_of("\r\n", start)) != std::string::npos;
+         start = end + 1)
+      changed.before.push_back(line.substr(start, end - start));
+    changed.before.push_back(line.substr(start));
+  }
   for (std::string& line : changed.before)
     if (IsFrameHeader(line)) line.insert(0, " ");
   Push(frame, 1, {std::move(changed)}, tr("Comment"));

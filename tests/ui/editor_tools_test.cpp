@@ -151,6 +151,11 @@ TEST_F(EditorTools, ACommentIsEditedInTheStripAndKeptWhereItStandsInTheFile) {
   saved.Open(movie.Path());
   EXPECT_EQ(saved.Frames()[1].before, (std::vector<std::string>{"chorus", " @20 is no frame"}));
   EXPECT_EQ(saved.FrameCount(), 3);
+  window.Strip()->model()->setData(window.Strip()->model()->index(0, 0), "a\r@9\rb");
+  ASSERT_TRUE(window.SaveTo(QString::fromStdString(movie.Path())));
+  saved.Open(movie.Path());
+  EXPECT_EQ(saved.Frames()[0].before, (std::vector<std::string>{"a", " @9", "b"}))
+      << "a carriage return in a comment starts no frame";
 }
 
 TEST_F(EditorTools, TheCanvasGrowsWithTheWindowAndZoomsWhileTheSliderAndOnionFollowTheFrames) {
