@@ -10,6 +10,7 @@
 #include "support/fake_platform.h"
 #include "support/movies.h"
 #include "ui/editor/editor_window.h"
+#include "ui/editor/import_dialog.h"
 
 namespace glowreel::test {
 namespace {
@@ -201,6 +202,28 @@ TEST_F(EditorTools, ScrollingTextBecomesTheFramesOfAMarqueeInOneStep) {
   EXPECT_EQ(window.Document().LitCells(10), marquee[9].second);
   window.Action("undo")->trigger();
   EXPECT_EQ(window.Document().FrameCount(), 3);
+}
+
+TEST(ImportPreview, TheCellsFollowTheOptionsAsTheyChange) {
+  // A picture of 18 x 8 pixels is a cell a pixel: brightness rising from left to right.
+  QImage picture(kCellColumns, kCellRows, QImage::Format_RGB32);
+  for (int x = 0; x < kCellColumns; ++x)
+    for (int y = 0; y < kCellRows; ++y) picture.setPixel(x, y, qRgb(x * 15, x * 15, x * 15));
+  const TempFile file("", "ramp.png");
+  ASSERT_TRUE(picture.save(QString::fromStdString(file.Path())));
+  ImportDialog dialog({QString::fromStdString(file.Path())}, nullptr);
+  dialog.show();
+  const auto lit = [&] {
+    int count = 0;
+    for (const auto& column : dialog.Preview()) count += column[0];
+    return count;
+  };
+  EXPECT_EQ(lit(), 9) << "the right half passes 50";
+  dialog.threshold->setValue(90);
+  EXPECT_EQ(lit(), 2);
+  QTest::mouseClick(dialog.invert, Qt::LeftButton, {}, QPoint(4, dialog.invert->height() / 2));
+  ASSERT_TRUE(dialog.invert->isChecked());
+  EXPECT_TRUE(dialog.Preview()[0][0] && !dialog.Preview()[17][0]) << "the dark parts light instead";
 }
 
 }  // namespace
