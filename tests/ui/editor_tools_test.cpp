@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QPlainTextEdit>
+#include <QStatusBar>
 #include <QTest>
 
 #include "support/fake_platform.h"
@@ -134,6 +135,14 @@ TEST_F(EditorTools, FramesAreCopiedAndPastedWithTheirCommentsAsOneStep) {
   EXPECT_EQ(window.Document().Frames()[4].rows, window.Document().Frames()[1].rows);
   window.Action("undo")->trigger();
   EXPECT_EQ(window.Document().FrameCount(), 3);
+
+  QApplication::clipboard()->setText("no movie here");
+  window.Action("pasteFrames")->trigger();
+  window.Action("paste")->trigger();
+  EXPECT_EQ(window.Document().FrameCount(), 3);
+  EXPECT_FALSE(window.Document().IsModified());
+  EXPECT_EQ(window.statusBar()->currentMessage(),
+            "The clipboard holds no cells: rows of 0 and 1 are pasted.");
 }
 
 TEST_F(EditorTools, ACommentIsEditedInTheStripAndKeptWhereItStandsInTheFile) {

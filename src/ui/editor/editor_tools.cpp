@@ -65,7 +65,7 @@ void EditorWindow::CopyCells(bool cut) {
 
 void EditorWindow::PasteCells() {
   const auto block = BlockOfText(QApplication::clipboard()->text().toStdString());
-  if (!block) return;
+  if (!block) return Tell(tr("The clipboard holds no cells: rows of 0 and 1 are pasted."));
   const auto& [cells, area] = *block;
   // Where the selection is, or the top left; then selected, to be moved.
   const CellRect at = canvas_->Selection().value_or(CellRect{0, 0, 0, 0});
@@ -94,7 +94,9 @@ void EditorWindow::PasteFrames() {
   const int had = document_.FrameCount();
   document_.InsertLines(at, SplitMovieText(QApplication::clipboard()->text().toStdString()),
                         tr("Paste Frames"));
-  if (document_.FrameCount() > had) SelectFrame(at);
+  if (document_.FrameCount() == had)
+    return Tell(tr("The clipboard holds no frames: lines starting with @ begin them."));
+  SelectFrame(at);
 }
 
 void EditorWindow::InsertText() {

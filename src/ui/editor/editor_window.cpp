@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QSettings>
+#include <QStatusBar>
 #include <QVBoxLayout>
 
 #include "player/play_movie.h"
@@ -73,6 +74,7 @@ EditorWindow::EditorWindow() {
   splitter_->addWidget(right);
   splitter_->setStretchFactor(1, 1);
   setCentralWidget(splitter_);
+  statusBar();  // there from the start, so that a message moves nothing
   setWindowIcon(QIcon::fromTheme(QStringLiteral("glowreel")));
 
   BuildActions();
@@ -218,6 +220,10 @@ void EditorWindow::SelectFrame(int frame) {
 
 void EditorWindow::Warn(const QString& text) {
   warn(this, text);
+}
+
+void EditorWindow::Tell(const QString& text) {
+  statusBar()->showMessage(text, 5000);
 }
 
 bool EditorWindow::MaybeSave() {

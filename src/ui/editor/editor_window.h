@@ -80,6 +80,8 @@ class EditorWindow : public QMainWindow {
   void Preview();
   void FillRecentMenu();
   void Warn(const QString& text);
+  // A word in the status bar about what did not happen, for a few seconds.
+  void Tell(const QString& text);
 
   MovieDocument document_;
   QString path_;
