@@ -119,9 +119,14 @@ void MovieDocument::Clear() {
 }
 
 std::vector<std::string> MovieDocument::Lines() const {
-  std::vector<std::string> lines;
-  for (const DocFrame& frame : frames_) AppendLines(frame, lines);
+  std::vector<std::string> lines = LinesFrom(0);
   lines.insert(lines.end(), trailing_.begin(), trailing_.end());
+  return lines;
+}
+
+std::vector<std::string> MovieDocument::LinesFrom(int first) const {
+  std::vector<std::string> lines;
+  for (int k = first; k < FrameCount(); ++k) AppendLines(frames_[k], lines);
   return lines;
 }
 
@@ -139,11 +144,14 @@ LineList MovieDocument::LinesOfFrame(int frame, std::size_t headerAt) const {
   return LineList(std::move(text), headerAt);
 }
 
-FrameLook MovieDocument::Look(int frame) const {
+CellGrid MovieDocument::CellsBefore(int frame) const {
   // Only a frame the file ends in misses rows; it shows the cells of the frame before there.
   const bool complete = frames_[frame].rows.size() == static_cast<std::size_t>(kCellRows);
-  FrameLook look{
-      complete || frame == 0 ? CellGrid{} : Look(frame - 1).cells, read_[frame].duration, {}};
+  return complete || frame == 0 ? CellGrid{} : Look(frame - 1).cells;
+}
+
+FrameLook MovieDocument::Look(int frame) const {
+  FrameLook look{CellsBefore(frame), read_[frame].duration, {}};
   int32_t duration = 0;
   ReadFrame(LinesOfFrame(frame, 0), 0, duration, look.cells, [](const MovieReport&) {});
   for (int y = 0; y < kCellRows; ++y)
@@ -349,8 +357,7 @@ MovieDocument::FrameRead MovieDocument::ReadOne(int frame, std::size_t headerAt)
   FrameRead read;
   read.headerAt = headerAt;
   read.duration = frame > 0 ? read_[frame - 1].duration : 0;
-  const bool complete = frames_[frame].rows.size() == static_cast<std::size_t>(kCellRows);
-  CellGrid cells = complete || frame == 0 ? CellGrid{} : Look(frame - 1).cells;
+  CellGrid cells = CellsBefore(frame);
   read.problems = CheckFrame(LinesOfFrame(frame, headerAt), 0, read.duration, cells);
   read.overflows = std::any_of(read.problems.begin(), read.problems.end(),
                                [](const FrameProblem& p) { return p.kind == kNoFit; });

@@ -65,6 +65,8 @@ class MovieDocument : public QObject {
   // The movie's lines, as they would be written; those of some frames alone.
   std::vector<std::string> Lines() const;
   std::vector<std::string> LinesOf(const std::vector<int>& frames) const;
+  // The frames' lines as written, from `first` to the last.
+  std::vector<std::string> LinesFrom(int first) const;
   QUndoStack& Undo() { return undo_; }
   bool IsModified() const { return !undo_.isClean(); }
 
@@ -106,6 +108,7 @@ class MovieDocument : public QObject {
   DocFrame Completed(int frame) const;
   void ReadAgain(int from, int through);
   FrameRead ReadOne(int frame, std::size_t headerAt) const;
+  CellGrid CellsBefore(int frame) const;
   LineList LinesOfFrame(int frame, std::size_t headerAt) const;
 
   std::vector<DocFrame> frames_;

@@ -40,10 +40,6 @@ bool AskScrollingText(QWidget* parent, QString& text, int& stepMs) {
   return true;
 }
 
-std::string FileName(const QString& path) {
-  return QFile::encodeName(path).toStdString();
-}
-
 }  // namespace
 
 std::function<bool(QWidget*, QString&, int&)> EditorWindow::askScrollingText = AskScrollingText;
@@ -112,34 +108,34 @@ void EditorWindow::InsertText() {
 void EditorWindow::ExportGif() {
   const QString gif = AskSaveName(this, tr("Export GIF"), QString(), tr("Animated GIF (*.gif)"),
                                   QStringLiteral(".gif"));
-  if (gif.isEmpty()) return;
-  const QTemporaryDir folder;
-  const std::string movie = FileName(folder.filePath("movie.grm"));
-  std::string failure = WriteMovieLines(movie, document_.Lines());
-  if (failure.empty()) {
-    failure = glowreel::ExportGif(movie, FileName(gif), Action("loop")->isChecked(),
-                                  [](const std::string&) {});
-  }
-  if (!failure.empty())
-    Warn(tr("%1 cannot be written: %2").arg(gif, QString::fromStdString(failure)));
+  ExportTo(gif, [&](const std::string& movie) {
+    return glowreel::ExportGif(movie, FileName(gif), Action("loop")->isChecked(),
+                               [](const std::string&) {});
+  });
 }
 
 void EditorWindow::ExportPng(Pictures kind) {
   const QString png = AskSaveName(
       this, kind == Pictures::kSheet ? tr("Export Sprite Sheet") : tr("Export PNG Sequence"),
       QString(), tr("PNG pictures (*.png)"), QStringLiteral(".png"));
-  if (png.isEmpty()) return;
-  const QTemporaryDir folder;
-  const std::string movie = FileName(folder.filePath("movie.grm"));
-  std::string failure = WriteMovieLines(movie, document_.Lines());
-  if (failure.empty()) {
+  ExportTo(png, [&](const std::string& movie) {
     PngSequence sequence(FileName(png));
     SpriteSheet sheet(FileName(png));
     PictureSink& sink = kind == Pictures::kSheet ? static_cast<PictureSink&>(sheet) : sequence;
-    failure = ExportPictures(movie, sink, [](const std::string&) {});
-  }
+    return ExportPictures(movie, sink, [](const std::string&) {});
+  });
+}
+
+void EditorWindow::ExportTo(const QString& path,
+                            const std::function<std::string(const std::string&)>& write) {
+  if (path.isEmpty()) return;
+  // What the display shows is played from the movie as it would be saved now.
+  const QTemporaryDir folder;
+  const std::string movie = FileName(folder.filePath("movie.grm"));
+  std::string failure = WriteMovieLines(movie, document_.Lines());
+  if (failure.empty()) failure = write(movie);
   if (!failure.empty())
-    Warn(tr("%1 cannot be written: %2").arg(png, QString::fromStdString(failure)));
+    Warn(tr("%1 cannot be written: %2").arg(path, QString::fromStdString(failure)));
 }
 
 }  // namespace glowreel

@@ -31,10 +31,6 @@ QMessageBox::StandardButton AskToSave(QWidget* parent) {
                                QMessageBox::Save);
 }
 
-std::string FileName(const QString& path) {
-  return QFile::encodeName(path).toStdString();
-}
-
 }  // namespace
 
 std::function<QMessageBox::StandardButton(QWidget*)> EditorWindow::askToSave = AskToSave;

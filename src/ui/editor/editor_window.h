@@ -67,6 +67,8 @@ class EditorWindow : public QMainWindow {
   void ExportGif();
   enum class Pictures { kSequence, kSheet };
   void ExportPng(Pictures kind);
+  // Writes the movie as it stands to a temporary file and hands it to `write`; tells a failure.
+  void ExportTo(const QString& path, const std::function<std::string(const std::string&)>& write);
   // A change of the current frame's cells: over the selection where there is one.
   void ChangeCells(const std::function<Cells(const Cells&, const CellRect&)>& change,
                    const QString& what);

@@ -10,6 +10,10 @@ namespace {
 constexpr int kRecentFiles = 8;
 }  // namespace
 
+std::string FileName(const QString& path) {
+  return QFile::encodeName(path).toStdString();
+}
+
 QString AskOpenMovie(QWidget* parent, const QString& folder) {
   return QFileDialog::getOpenFileName(parent, QObject::tr("Open Movie"), folder,
                                       QObject::tr("GlowReel movies (*.grm);;All files (*)"));

@@ -2,6 +2,7 @@
 
 #include <QStringList>
 #include <QWidget>
+#include <string>
 
 // The editor's files: the dialogs that name them and the list of recent ones.
 namespace glowreel {
@@ -11,6 +12,8 @@ QString AskOpenMovie(QWidget* parent, const QString& folder);
 QString AskSaveName(QWidget* parent, const QString& title, const QString& current,
                     const QString& filter, const QString& extension);
 QStringList AskPictures(QWidget* parent);
+// A path as the file system spells it.
+std::string FileName(const QString& path);
 
 // The files opened or saved last, newest first, kept in the user's settings.
 class RecentFiles {

@@ -41,14 +41,7 @@ class Previewer : public PlayerWindow {
 void PlayPreview(const MovieDocument& document, int from, bool loop,
                  const std::function<void(int frame)>& show) {
   if (running) return;
-  std::vector<std::string> lines;
-  for (int k = from; k < document.FrameCount(); ++k) {
-    const DocFrame& frame = document.Frames()[k];
-    lines.insert(lines.end(), frame.before.begin(), frame.before.end());
-    lines.push_back(frame.header);
-    lines.insert(lines.end(), frame.rows.begin(), frame.rows.end());
-    if (frame.hasPassedOver) lines.push_back(frame.passedOver);
-  }
+  const std::vector<std::string> lines = document.LinesFrom(from);
   const QTemporaryDir folder;
   const std::string movie = folder.filePath("preview.grm").toStdString();
   if (!WriteMovieLines(movie, lines).empty()) return;
