@@ -18,7 +18,6 @@
 #include "platform/port/port.h"
 #include "platform/process_setup.h"
 #include "platform/report_error.h"
-#include "platform/run_program.h"
 #include "player/movie_file.h"
 #include "player/session.h"
 #include "version.h"
@@ -78,6 +77,23 @@ int Check(const std::string& movie) {
   return reports ? kFailed : kPlayed;
 }
 
+// A picture is decoded to its last frame, as playing it would.
+int CheckPicture(const std::string& path) {
+  RunTimeError why(0);
+  std::unique_ptr<PictureReader> reader = OpenPicture(path, why);
+  GreyPicture picture;
+  int frames = 0;
+  for (int delay = 0; reader && reader->Next(picture, delay);) ++frames;
+  if (reader && reader->Error()) why = *reader->Error();
+  if (!reader || reader->Error()) {
+    std::printf("%s: %d - %s\n", path.c_str(), why.Number(), why.Description().c_str());
+    return kFailed;
+  }
+  std::printf("%s: a picture of %d frame%s, shown on every dot; no lines to check\n", path.c_str(),
+              frames, frames == 1 ? "" : "s");
+  return kPlayed;
+}
+
 // The main window's part, played by the command line: Repeat as asked, and reports as lines
 // that name the movie and its line; identical reports of a pass make one line with a count.
 // Playback stops when every output has failed.
@@ -130,66 +146,43 @@ struct Settings {
   int16_t brightness = kFullBrightness;
   PictureOptions picture;
   int32_t stillSlices = 11;
+  int32_t scrollSlices = 0;  // text only: a step of the marquee, 0 where unasked
 };
 
-// A picture of a format only Qt reads, made a GIF of every dot by glowreel-convert where the
-// window programs are installed; the GIF is gone from the folder once it is open.
-std::unique_ptr<PictureReader> ConvertedPicture(const std::string& path, const Settings& settings,
-                                                RunTimeError& why) {
-  const char* folder = std::getenv("TMPDIR");
-  std::string gif = std::string(folder && *folder ? folder : "/tmp") + "/glowreel-play-XXXXXX.gif";
-  const int fd = mkstemps(gif.data(), 4);
-  if (fd < 0) return why = RunTimeError(kErrPermissionDenied), nullptr;
-  close(fd);
-  std::vector<std::string> command = {"glowreel-convert",
-                                      "--dots",
-                                      "--fit",
-                                      FitName(settings.picture.fit),
-                                      "--threshold",
-                                      std::to_string(settings.picture.threshold)};
-  if (settings.picture.invert) command.emplace_back("--invert");
-  if (settings.picture.dither) command.emplace_back("--dither");
-  command.insert(command.end(), {"-o", gif, "--", path});
-  std::string said;
-  const int status = RunProgram(command, said);
-  std::unique_ptr<PictureReader> reader = status == 0 ? OpenPicture(gif, why) : nullptr;
-  unlink(gif.c_str());
-  if (status == 127)
-    why = BadPicture(
-        "glowreel-play reads GIF, BMP and PBM/PGM/PPM itself; other pictures need "
-        "glowreel-convert (the glowreel package)");
-  else if (status != 0)
-    why = BadPicture(said.substr(said.rfind(": ") == std::string::npos ? 0 : said.rfind(": ") + 2));
-  return reader;
+// The movie, or the picture its content says it is, as its file stands now.
+Showing OpenShowing(const std::string& path, const Settings& settings) {
+  Showing showing;
+  if (KindOfFile(path) == FileKind::kMovie) {
+    showing.movie = ReadMovieFile(path);
+    return showing;
+  }
+  RunTimeError why(0);
+  if (std::unique_ptr<PictureReader> reader = OpenPicture(path, why)) {
+    showing.dots =
+        std::make_unique<PictureFrames>(std::move(reader), settings.picture, settings.stillSlices);
+  } else {
+    showing.movie.error = why;
+  }
+  return showing;
 }
 
-// Plays `movie` (a picture by its content), or the frames given instead of it.
-int Play(const std::string& movie, DotSource* frames, const Settings& settings) {
+// Plays `movie` (a picture by its content), or the text given instead of it.
+int Play(const std::string& movie, const std::string* text, const Settings& settings) {
   const char* setting = settings.port;
-  const bool repeat = settings.repeat;
   ConsolePlatform platform(kProgram);
   InstallPlatform(&platform);
   InstallExitSignals(/*hangUpReloads=*/true);
   PortContext port;
-  Console console(movie, repeat, port, platform);
+  Console console(movie, settings.repeat, port, platform);
+  const ShowingOpener open = [&]() {
+    if (!text) return OpenShowing(movie, settings);
+    Showing showing;
+    showing.dots = std::make_unique<TextFrames>(*text, settings.stillSlices, settings.scrollSlices);
+    return showing;
+  };
   // A movie or picture that cannot be read ends here, before the display is touched.
-  std::unique_ptr<PictureFrames> picture;
-  if (!frames && KindOfFile(movie) != FileKind::kMovie) {
-    const PictureFrames::Opener open = [&movie, &settings](RunTimeError& why) {
-      return KindOfFile(movie) == FileKind::kOtherPicture ? ConvertedPicture(movie, settings, why)
-                                                          : OpenPicture(movie, why);
-    };
-    RunTimeError why(0);
-    std::unique_ptr<PictureReader> reader = open(why);
-    if (!reader) return console.Report({why, 0}), kFailed;
-    picture = std::make_unique<PictureFrames>(std::move(reader), settings.picture,
-                                              settings.stillSlices, open);
-    frames = picture.get();
-  }
-  if (const MovieLines read = frames ? MovieLines{} : ReadMovieFile(movie); read.error) {
-    console.Report({*read.error, 0});
-    return kFailed;
-  }
+  Showing first = open();
+  if (first.movie.error) return console.Report({*first.movie.error, 0}), kFailed;
   InstallPort(&port);
   const std::vector<RunTimeError> failures = port.Open(setting ? setting : "", kFirstParallelPort);
   for (const RunTimeError& failure : failures) ReportError(failure);
@@ -201,11 +194,8 @@ int Play(const std::string& movie, DotSource* frames, const Settings& settings) 
     if (!setting) std::fputs("glowreel-play: name the port with --port (see --help)\n", stderr);
     return kPortBusy;
   }
-  if (frames) {
-    PlaySession(console, *frames, /*fadeOut=*/true, settings.brightness);
-  } else {
-    PlaySession(console, movie, /*fadeOut=*/true, settings.brightness);
-  }
+  sMovieFile = movie;
+  PlaySession(console, std::move(first), open, /*fadeOut=*/true, settings.brightness);
   PortClose();
   InstallPort(nullptr);
   InstallPlatform(nullptr);
@@ -266,23 +256,26 @@ int main(int argc, char** argv) {
     if (text) return UsageError(glowreel::kProgram, "--check reads a movie, not --text");
     if (line.IsSet("repeat") || line.IsSet("port"))
       return UsageError(glowreel::kProgram, "--check plays nothing: no --repeat or --port with it");
-    if (glowreel::KindOfFile(movie) != glowreel::FileKind::kMovie) {
-      std::printf("%s: a picture, shown on every dot; no lines to check\n", movie.c_str());
-      return 0;
-    }
+    if (glowreel::KindOfFile(movie) != glowreel::FileKind::kMovie)
+      return glowreel::CheckPicture(movie);
     return glowreel::Check(movie);
   }
   const std::string port = line.Value("port");
   const char* setting = line.IsSet("port") ? port.c_str() : std::getenv("GLOWREEL_PORT");
   // Levels 1-16 as a person counts them; the display's are 0-15.
+  // An empty GLOWREEL_BRIGHTNESS is no setting, as an empty GLOWREEL_PORT is none.
   const char* level = line.IsSet("brightness") ? nullptr : std::getenv("GLOWREEL_BRIGHTNESS");
+  if (level && !*level) level = nullptr;
   const std::string brightness = level                      ? level
                                  : line.IsSet("brightness") ? line.Value("brightness")
                                                             : "16";
   const bool fits = brightness.size() <= 2 && !brightness.empty() &&
                     brightness.find_first_not_of("0123456789") == std::string::npos &&
                     std::stoi(brightness) >= 1 && std::stoi(brightness) <= 16;
-  if (!fits) return UsageError(glowreel::kProgram, "the brightness is a level from 1 to 16");
+  if (!fits)
+    return UsageError(
+        glowreel::kProgram,
+        std::string(level ? "GLOWREEL_BRIGHTNESS" : "the brightness") + " is a level from 1 to 16");
   glowreel::Settings settings;
   for (const auto& [option, take] : glowreel::kPictureValueOptions) {
     const std::string wrong = line.IsSet(option) ? take(line.Value(option), settings.picture) : "";
@@ -297,12 +290,12 @@ int main(int argc, char** argv) {
     return UsageError(glowreel::kProgram, "--duration takes milliseconds from 0 to 327674");
   // A scroll step lasts its milliseconds in whole slices, at least one; still text is held by
   // the movie's rule for a frame's duration.
-  const int32_t step = std::max(1, (scroll + glowreel::kSliceMs / 2) / glowreel::kSliceMs);
-  glowreel::TextFrames frames(line.Value("text"), *glowreel::SliceCount(duration),
-                              line.IsSet("scroll") ? step : 0);
+  if (line.IsSet("scroll"))
+    settings.scrollSlices = std::max(1, (scroll + glowreel::kSliceMs / 2) / glowreel::kSliceMs);
+  const std::string textGiven = line.Value("text");
   settings.repeat = line.IsSet("repeat");
   settings.port = setting;
   settings.brightness = static_cast<int16_t>(std::stoi(brightness) - 1);
   settings.stillSlices = *glowreel::SliceCount(duration);
-  return glowreel::Play(movie, text ? &frames : nullptr, settings);
+  return glowreel::Play(movie, text ? &textGiven : nullptr, settings);
 }

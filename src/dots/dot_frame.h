@@ -28,9 +28,6 @@ class DotSource {
   virtual bool Next(DotFrame& frame) = 0;
   // Why the pass ended before its frames did, once.
   virtual std::optional<RunTimeError> TakeError() { return std::nullopt; }
-  // Reads the frames again from where they come from (a file replaced since, say); where that
-  // fails, the error, and the frames stay those read before.
-  virtual std::optional<RunTimeError> Reopen() { return std::nullopt; }
 };
 
 }  // namespace glowreel

@@ -17,14 +17,4 @@ std::optional<RunTimeError> PictureFrames::TakeError() {
   return reader_->Error();
 }
 
-std::optional<RunTimeError> PictureFrames::Reopen() {
-  if (!reopen_) return std::nullopt;
-  RunTimeError why(0);
-  std::unique_ptr<PictureReader> fresh = reopen_(why);
-  if (!fresh) return why;
-  reader_ = std::move(fresh);
-  told_ = false;
-  return std::nullopt;
-}
-
 }  // namespace glowreel

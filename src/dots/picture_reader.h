@@ -1,22 +1,30 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <memory>
 #include <optional>
 #include <string>
-#include <vector>
+#include <string_view>
 
 #include "dots/picture_dots.h"
 #include "platform/run_time_error.h"
 
 // Pictures read without a window system, for the headless player: animated GIFs frame by frame
-// (a long one never lies whole in memory), BMP and PBM/PGM/PPM.
+// (a long one never lies whole in memory), PNG, JPEG, BMP and PBM/PGM/PPM.
 namespace glowreel {
 
-// The kinds of file told apart by their first bytes.
-enum class FileKind { kMovie, kGif, kBmp, kPnm, kOtherPicture };
+// The kinds of file told apart by a whole, valid header at their start. A file named *.grm, or a
+// text with a frame header among its lines, is a movie whatever its first line looks like.
+enum class FileKind { kMovie, kGif, kBmp, kPnm, kPng, kJpeg, kOtherPicture };
 FileKind KindOfFile(const std::string& path);
+FileKind KindOfHead(std::string_view head, std::string_view path);
+
+// How much of a file's start tells its kind, and that start of an open file.
+inline constexpr std::size_t kHeadBytes = 4096;
+std::string ReadHead(int fd);
+
+// The largest picture taken: 4096 x 4096 pixels (a JPEG is decoded smaller to fit).
+inline constexpr long kMostPixels = 4096L * 4096L;
 
 // A picture's frames, one at a time: the picture as it stands after each, and how many
 // hundredths of a second it is shown (0 where it does not say).

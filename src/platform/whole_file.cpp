@@ -26,9 +26,9 @@ int32_t ErrorNumberFor(int errorCode) {
   }
 }
 
-// Opens a file that is to be read whole. Only regular files are read: a device or a pipe could
-// deliver without end, or block the program. Returns 0 or the number of the error.
-int32_t OpenWholeFile(const std::string& path, UniqueFd& file, off_t& size) {
+}  // namespace
+
+int32_t OpenRegularFile(const std::string& path, UniqueFd& file, off_t& size) {
   file = UniqueFd(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   if (!file) return ErrorNumberFor(errno);
   struct stat info {};
@@ -39,12 +39,7 @@ int32_t OpenWholeFile(const std::string& path, UniqueFd& file, off_t& size) {
   return 0;
 }
 
-}  // namespace
-
-int32_t ReadWholeFile(const std::string& path, std::string& bytes) {
-  UniqueFd file;
-  off_t size = 0;
-  if (const int32_t error = OpenWholeFile(path, file, size); error != 0) return error;
+int32_t ReadRest(int fd, off_t size, std::string& bytes) {
   bytes.resize(static_cast<std::size_t>(size) + 1);  // one more byte sees a growing file
   std::size_t used = 0;
   for (;;) {
@@ -52,7 +47,7 @@ int32_t ReadWholeFile(const std::string& path, std::string& bytes) {
       if (used > static_cast<std::size_t>(kLargestWholeFile)) return kErrOutOfMemory;
       bytes.resize(bytes.size() * 2);
     }
-    const ssize_t got = read(file.get(), bytes.data() + used, bytes.size() - used);
+    const ssize_t got = read(fd, bytes.data() + used, bytes.size() - used);
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) return ErrorNumberFor(errno);
     if (got == 0) break;
@@ -62,10 +57,18 @@ int32_t ReadWholeFile(const std::string& path, std::string& bytes) {
   return 0;
 }
 
+int32_t ReadWholeFile(const std::string& path, std::string& bytes) {
+  UniqueFd file;
+  off_t size = 0;
+  if (const int32_t error = OpenRegularFile(path, file, size); error != 0) return error;
+  return ReadRest(file.get(), size, bytes);
+}
+
 std::optional<RunTimeError> UnreadableFile(const std::string& path) {
   UniqueFd file;
   off_t size = 0;
-  if (const int32_t error = OpenWholeFile(path, file, size); error != 0) return RunTimeError(error);
+  if (const int32_t error = OpenRegularFile(path, file, size); error != 0)
+    return RunTimeError(error);
   return std::nullopt;
 }
 

@@ -35,11 +35,28 @@ void PlaySession(PlayerWindow& window, const std::string& movie, bool fadeOut, i
 void PlaySession(PlayerWindow& window, DotSource& frames, bool fadeOut, int16_t brightness) {
   BringDisplayUp(brightness);
   ClearDisplay();
-  do {  // read again for each reload, as a movie is
+  bPlaying = true;
+  PlayDots(window, frames);
+  bPlaying = false;
+  if (fadeOut) ShutdownDisplay(brightness);
+}
+
+void PlaySession(PlayerWindow& window, Showing first, const ShowingOpener& open, bool fadeOut,
+                 int16_t brightness) {
+  BringDisplayUp(brightness);
+  ClearDisplay();
+  Showing playing = std::move(first);
+  do {
     bPlaying = true;
-    PlayDots(window, frames);
+    if (playing.dots) {
+      PlayDots(window, *playing.dots);
+    } else {
+      PlayMovie(window, &playing.movie.lines);
+    }
     if (!window.Reload() || bExiting) break;
-    if (const std::optional<RunTimeError> error = frames.Reopen()) window.Report({*error, 0});
+    Showing again = open();
+    if (again.movie.error) window.Report({*again.movie.error, 0});
+    if (!again.movie.error) playing = std::move(again);
   } while (true);
   bPlaying = false;
   if (fadeOut) ShutdownDisplay(brightness);

@@ -1,10 +1,13 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 
 #include "core/display_facts.h"
 #include "dots/dot_frame.h"
+#include "player/movie_file.h"
 #include "player/play_movie.h"
 
 // The display's life around playback, the same for every program that plays: brought up as the
@@ -22,8 +25,21 @@ void BringDisplayUp(int16_t brightness = kFullBrightness);
 void PlaySession(PlayerWindow& window, const std::string& movie, bool fadeOut = true,
                  int16_t brightness = kFullBrightness);
 
-// The same for frames of every dot (text, pictures).
+// The same for frames of every dot (text, pictures), played once.
 void PlaySession(PlayerWindow& window, DotSource& frames, bool fadeOut = true,
                  int16_t brightness = kFullBrightness);
+
+// What a player shows: a movie's lines, or frames of every dot (a picture, text); or why the
+// file cannot be shown.
+struct Showing {
+  MovieLines movie;
+  std::unique_ptr<DotSource> dots;
+};
+using ShowingOpener = std::function<Showing()>;
+
+// The same for what `open` gives, read again (and so perhaps of another kind) on each reload;
+// where it cannot be, the report, and what played before goes on.
+void PlaySession(PlayerWindow& window, Showing first, const ShowingOpener& open, bool fadeOut,
+                 int16_t brightness);
 
 }  // namespace glowreel

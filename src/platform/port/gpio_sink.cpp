@@ -10,6 +10,7 @@
 
 #include "core/display_facts.h"
 #include "platform/port/builtin_sinks.h"
+#include "platform/port/device_node.h"
 #include "platform/port/gpio_lines.h"
 #include "platform/unique_fd.h"
 
@@ -21,6 +22,7 @@ namespace {
 // SELECT IN); INIT, bit 2, as it stands.
 constexpr uint8_t kPinInverted = 0x0B;
 constexpr const char* kConsumer = "glowreel";
+constexpr int kMostGpioLines = 4096;  // far beyond any chip; the kernel says where a chip ends
 constexpr const char* kSignalNames[kGpioSignals] = {
     "D0", "D1", "D2", "D3", "D4", "D5", "D6", "D7", "STROBE", "AUTOFD", "INIT", "SELECT IN"};
 
@@ -31,27 +33,41 @@ struct Wiring {
 
 // "CHIP:LINES": the line of each signal in order, "-" for none; STROBE and AUTOFD, which never
 // change, may be left out (ten entries).
+// A wiring that is wrong is a wrong setting, told before any device is touched.
 Wiring ParseWiring(const std::string& argument) {
   const auto colon = argument.rfind(':');
   if (colon == std::string::npos || colon == 0)
-    throw DeviceError("gpio",
-                      "name the chip and its lines (gpio:CHIP:D0,...,D7,STROBE,AUTOFD,"
-                      "INIT,SELECT IN)");
+    throw SettingError("gpio",
+                       "name the chip and its lines (gpio:CHIP:D0,...,D7,STROBE,AUTOFD,"
+                       "INIT,SELECT IN)");
   Wiring wiring{argument.substr(0, colon), {}};
+  const std::string name = "gpio:" + wiring.chip;
   std::vector<int> lines;
   for (std::size_t start = colon + 1; start <= argument.size();) {
     const std::size_t end = std::min(argument.find(',', start), argument.size());
     const std::string entry = argument.substr(start, end - start);
     const bool number = !entry.empty() && entry.find_first_not_of("0123456789") == entry.npos;
-    if (!number && entry != "-") throw DeviceError(wiring.chip, "\"" + entry + "\" is no line");
-    lines.push_back(number ? std::stoi(entry.substr(0, 6)) : -1);
+    if (!number && entry != "-") throw SettingError(name, "\"" + entry + "\" is no line");
+    if (number && (entry.size() > 4 || std::stoi(entry) >= kMostGpioLines))
+      throw SettingError(name, "line " + entry + " is out of range (0-" +
+                                   std::to_string(kMostGpioLines - 1) + ")");
+    lines.push_back(number ? std::stoi(entry) : -1);
     start = end + 1;
   }
   if (lines.size() == kGpioSignals - 2) lines.insert(lines.begin() + kStrobe, {-1, -1});
   if (lines.size() != kGpioSignals)
-    throw DeviceError(wiring.chip,
-                      "12 lines are named in order D0-D7, STROBE, AUTOFD, INIT, "
-                      "SELECT IN (or 10 without STROBE and AUTOFD)");
+    throw SettingError(name,
+                       "12 lines are named in order D0-D7, STROBE, AUTOFD, INIT, "
+                       "SELECT IN (or 10 without STROBE and AUTOFD)");
+  for (int signal = 0; signal < kGpioSignals; ++signal) {
+    const auto twin = std::find(lines.begin() + signal + 1, lines.end(), lines[signal]);
+    if (lines[signal] >= 0 && twin != lines.end())
+      throw SettingError(name, "line " + std::to_string(lines[signal]) + " is named for " +
+                                   kSignalNames[signal] + " and " +
+                                   kSignalNames[twin - lines.begin()]);
+  }
+  if (std::all_of(lines.begin(), lines.end(), [](int line) { return line < 0; }))
+    throw SettingError(name, "no line is connected");
   std::copy(lines.begin(), lines.end(), wiring.lines.begin());
   return wiring;
 }
@@ -63,7 +79,8 @@ std::string ChipNode(const std::string& chip) {
   std::error_code ignored;
   for (const auto& entry : std::filesystem::directory_iterator("/dev", ignored)) {
     if (entry.path().filename().string().rfind("gpiochip", 0) != 0) continue;
-    UniqueFd fd(open(entry.path().c_str(), O_RDONLY | O_CLOEXEC));
+    int error = 0;
+    UniqueFd fd = OpenDeviceNode(entry.path(), O_RDONLY, error);
     gpiochip_info info{};
     if (fd && ioctl(fd.get(), GPIO_GET_CHIPINFO_IOCTL, &info) == 0 && chip == info.label)
       return entry.path().string();
@@ -134,10 +151,11 @@ std::array<int, kGpioSignals> PinLevels(int32_t registerOffset, uint8_t value) {
 std::unique_ptr<PortSink> OpenGpioSink(const SinkOpening& opening) {
   const Wiring wiring = ParseWiring(opening.argument);
   const std::string node = ChipNode(wiring.chip);
-  UniqueFd chip(open(node.c_str(), O_RDWR | O_CLOEXEC));
+  int error = 0;
+  UniqueFd chip = OpenDeviceNode(node, O_RDWR, error);
   gpiochip_info info{};
-  if (!chip || ioctl(chip.get(), GPIO_GET_CHIPINFO_IOCTL, &info) != 0)
-    throw DeviceError(node, OpenFailure(errno));
+  if (chip && ioctl(chip.get(), GPIO_GET_CHIPINFO_IOCTL, &info) != 0) error = errno;
+  if (error) throw DeviceError(node, OpenFailure(error));
   gpio_v2_line_request request{};
   std::array<int, kGpioSignals> bits;
   bits.fill(-1);
@@ -181,13 +199,15 @@ std::vector<std::string> ListGpioChips() {
   std::error_code ignored;
   for (const auto& entry : std::filesystem::directory_iterator("/dev", ignored)) {
     if (entry.path().filename().string().rfind("gpiochip", 0) != 0) continue;
-    UniqueFd fd(open(entry.path().c_str(), O_RDONLY | O_CLOEXEC));
+    int error = 0;
+    UniqueFd fd = OpenDeviceNode(entry.path(), O_RDONLY, error);
     gpiochip_info info{};
-    chips.push_back(
-        entry.path().string() + "  GPIO chip  " +
-        (fd && ioctl(fd.get(), GPIO_GET_CHIPINFO_IOCTL, &info) == 0
-             ? "\"" + std::string(info.label) + "\", " + std::to_string(info.lines) + " lines"
-             : "cannot be opened: " + std::string(std::strerror(errno))));
+    if (fd && ioctl(fd.get(), GPIO_GET_CHIPINFO_IOCTL, &info) != 0) error = errno;
+    if (error == ENODEV) continue;  // a node of that name that is no device
+    chips.push_back(entry.path().string() + "  GPIO chip  " +
+                    (error == 0 ? "\"" + std::string(info.label) + "\", " +
+                                      std::to_string(info.lines) + " lines"
+                                : "cannot be opened: " + std::string(std::strerror(error))));
   }
   std::sort(chips.begin(), chips.end());
   return chips;

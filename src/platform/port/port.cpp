@@ -33,9 +33,12 @@ std::vector<SinkChoice> ParseSetting(const std::string& setting) {
     if (end == std::string::npos) end = setting.size();
     const std::string entry = Trim(setting.substr(start, end - start));
     const auto colon = entry.find(':');
-    const bool gpioLine = !entry.empty() && entry.find_first_not_of("0123456789-") == entry.npos;
-    if (gpioLine && !choices.empty() && choices.back().name == "gpio") {
-      choices.back().argument += "," + entry;  // a gpio setting's lines are joined by commas too
+    const bool gpioLine = entry.find_first_not_of("0123456789-") == entry.npos;
+    if (gpioLine && !choices.empty() && choices.back().name == "gpio" &&
+        (!entry.empty() || end < setting.size())) {
+      // A gpio setting's lines are joined by commas too; an empty one among them stays, to be
+      // refused with the rest of the wiring.
+      choices.back().argument += "," + entry;
     } else if (!entry.empty()) {
       choices.push_back(
           {entry.substr(0, colon), colon == std::string::npos ? "" : entry.substr(colon + 1)});
@@ -57,6 +60,11 @@ PortContext& Installed() {
 
 RunTimeError DeviceError(const std::string& device, const std::string& reason) {
   return RunTimeError(kErrDeviceIO, ErrorDescription(kErrDeviceIO) + ": " + device + ": " + reason);
+}
+
+RunTimeError SettingError(const std::string& sink, const std::string& reason) {
+  return RunTimeError(kErrBadFileName,
+                      ErrorDescription(kErrBadFileName) + ": " + sink + ": " + reason);
 }
 
 PortContext::PortContext()

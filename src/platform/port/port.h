@@ -40,6 +40,8 @@ inline constexpr const char* kDefaultParport = "/dev/parport0";
 
 // "Device I/O error: <device>: <reason>", number 57.
 RunTimeError DeviceError(const std::string& device, const std::string& reason);
+// A setting that names no device it could open (52, as an unknown kind of sink): wrong use.
+RunTimeError SettingError(const std::string& sink, const std::string& reason);
 
 // The sinks a program writes to and one rule for all of them: a sink that cannot be opened, or
 // whose output fails, is reported once and dropped for the rest of the run.

@@ -19,6 +19,7 @@
 #include "core/display_facts.h"
 #include "platform/exit_signals.h"
 #include "platform/port/builtin_sinks.h"
+#include "platform/port/device_node.h"
 #include "platform/unique_fd.h"
 
 namespace glowreel {
@@ -71,8 +72,9 @@ std::string OpenFailure(int error) {
 }
 
 UniqueFd OpenNode(const std::string& device) {
-  UniqueFd fd(open(device.c_str(), O_RDWR | O_CLOEXEC));
-  if (!fd) throw DeviceError(device, OpenFailure(errno));
+  int error = 0;
+  UniqueFd fd = OpenDeviceNode(device, O_RDWR, error);
+  if (!fd) throw DeviceError(device, OpenFailure(error));
   return fd;
 }
 
@@ -136,7 +138,8 @@ std::vector<std::string> ListParallelPorts() {
   std::error_code ignored;
   for (const auto& entry : std::filesystem::directory_iterator("/dev", ignored)) {
     const std::string name = entry.path().filename().string();
-    if (name.rfind("parport", 0) != 0 || name.size() == 7) continue;
+    if (name.rfind("parport", 0) != 0 || name.size() == 7 || !IsCharacterDevice(entry.path()))
+      continue;
     const std::string holder = Holder(entry.path().string());
     ports.push_back(entry.path().string() + "  parallel port  " +
                     (holder.empty() ? "free" : "held by " + holder));

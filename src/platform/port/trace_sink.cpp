@@ -79,7 +79,7 @@ class TraceSink : public PortSink {
 
 std::unique_ptr<PortSink> OpenTraceSink(const SinkOpening& opening) {
   const std::string& path = opening.argument;
-  if (path.empty()) throw DeviceError("trace", "no file named (use trace:PATH)");
+  if (path.empty()) throw SettingError("trace", "no file named (use trace:PATH)");
   // Without O_NONBLOCK a pipe with no reader would hold the program in open() for ever, and a
   // reader that stops reading would hold it in write().
   UniqueFd fd(open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0644));
