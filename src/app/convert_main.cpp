@@ -109,12 +109,17 @@ int Parse(int argc, char** argv, Options& options) {
     const auto n = Number(parser.value(scroll), 1, kLongestPauseMs);
     if (!n) return UsageError(kProgram, "--scroll takes milliseconds from 1 to 327674");
     options.scroll = static_cast<int32_t>(*n);
+    if (!options.text) return UsageError(kProgram, "--scroll moves --text; there is none");
   }
   options.output = QFile::encodeName(parser.value(output)).toStdString();
   for (const QString& input : parser.positionalArguments())
     options.inputs.push_back(QFile::encodeName(input).toStdString());
   if (options.text && !options.inputs.empty())
     return UsageError(kProgram, "--text converts no pictures besides");
+  if (options.text && (options.pictureOptions || options.sequence || options.dots))
+    return UsageError(kProgram,
+                      "--text is drawn in the pixel font: no --fit, --threshold, --invert, "
+                      "--dither, --sequence or --dots with it");
   if (options.inputs.empty() && !options.text) return UsageError(kProgram, "nothing to convert");
   if (options.output.empty()) return UsageError(kProgram, "no output named (-o FILE)");
   return -1;
@@ -158,21 +163,26 @@ int PicturesToDots(const Options& options) {
   });
 }
 
-// Text as the display's dots into a GIF, or as cells (taken as dots) into a movie.
+// Text as the display's dots into a GIF, each picture held as glowreel-play --text holds it, or
+// as cells (taken as dots) into a movie.
 int TextTo(const Options& options, bool movie) {
-  const int32_t hold = options.duration.value_or(kStillPictureMs) / kSliceMs;
-  const int32_t scroll = options.scroll.value_or(0) / kSliceMs;
+  const int32_t duration = options.duration.value_or(kStillPictureMs);
   if (!movie) {
-    TextFrames frames(*options.text, hold, scroll);
+    const int32_t hold = *SliceCount(duration);
+    if (hold == 0) return UsageError(kProgram, "--duration makes no pause: a GIF's text needs one");
+    TextFrames frames(*options.text, hold, options.scroll ? ScrollSlices(*options.scroll) : 0);
     return DotsToGif(options, [&](GifWriter& gif) {
-      for (DotFrame frame; frames.Next(frame);) gif.Add(DotsImage(frame), frame.slices * kSliceMs);
+      for (DotFrame frame; frames.Next(frame);) {
+        if (ExitSignalPending()) return std::string("stopped by a signal");
+        gif.Add(DotsImage(frame), frame.slices * kSliceMs);
+      }
       return std::string();
     });
   }
   std::vector<std::string> lines = {"Made with glowreel-convert from text"};
-  for (const auto& [duration, cells] :
-       TextInCells(*options.text, hold * kSliceMs, scroll * kSliceMs))
-    for (std::string& line : FrameLines(duration, cells)) lines.push_back(std::move(line));
+  for (const auto& [held, cells] : TextInCells(*options.text, duration, options.scroll.value_or(0)))
+    for (std::string& line : FrameLines(held, cells)) lines.push_back(std::move(line));
+  if (ExitSignalPending()) return Fail(options.output, "stopped by a signal");
   const std::string reason = WriteMovieLines(options.output, lines);
   return reason.empty() ? kDone : Fail(options.output, reason);
 }
@@ -191,6 +201,10 @@ int ToPictures(const Options& options, bool gif) {
       gif ? ExportGif(movie, options.output, options.repeat, warn, options.cells)
           : ExportPictures(movie, options.sequence ? static_cast<PictureSink&>(sequence) : sheet,
                            warn, options.cells);
+  if (!reason.empty() && options.sequence) {  // the sequence's reason names its file
+    std::fprintf(stderr, "glowreel-convert: %s\n", reason.c_str());
+    return kFailed;
+  }
   return reason.empty() ? kDone : Fail(options.output, reason);
 }
 
@@ -225,14 +239,20 @@ int main(int argc, char** argv) {
   glowreel::InstallExitSignals();    // ends the work with nothing written
   const bool gif = glowreel::EndsWith(options.output, ".gif");
   const bool png = glowreel::EndsWith(options.output, ".png");
-  if (options.text && (gif || glowreel::EndsWith(options.output, ".grm")))
-    return glowreel::TextTo(options, !gif);
-  if (options.dots && !gif)
-    return glowreel::UsageError(glowreel::kProgram, "--dots writes a GIF (-o FILE.gif)");
-  if (options.dots) return glowreel::PicturesToDots(options);
-  // What would be silently ignored is refused.
+  if (options.text && !gif && !glowreel::EndsWith(options.output, ".grm"))
+    return glowreel::UsageError(glowreel::kProgram,
+                                "--text writes a GIF (-o FILE.gif) or a movie (-o FILE.grm)");
   if (options.repeat && !gif)
     return glowreel::UsageError(glowreel::kProgram, "--repeat makes a GIF loop; a movie has none");
+  if (options.text) return glowreel::TextTo(options, !gif);
+  if (options.dots && !gif)
+    return glowreel::UsageError(glowreel::kProgram, "--dots writes a GIF (-o FILE.gif)");
+  // A GIF holds a picture whole hundredths of a second; less would leave it out.
+  if (options.dots && options.duration && *options.duration < glowreel::kSliceMs)
+    return glowreel::UsageError(glowreel::kProgram,
+                                "--dots holds each picture at least 10 ms (--duration 10)");
+  if (options.dots) return glowreel::PicturesToDots(options);
+  // What would be silently ignored is refused.
   if (options.sequence && !png)
     return glowreel::UsageError(glowreel::kProgram, "--sequence writes PNG pictures (-o FILE.png)");
   const bool movieToGif =

@@ -291,7 +291,7 @@ int main(int argc, char** argv) {
   // A scroll step lasts its milliseconds in whole slices, at least one; still text is held by
   // the movie's rule for a frame's duration.
   if (line.IsSet("scroll"))
-    settings.scrollSlices = std::max(1, (scroll + glowreel::kSliceMs / 2) / glowreel::kSliceMs);
+    settings.scrollSlices = glowreel::ScrollSlices(scroll);
   const std::string textGiven = line.Value("text");
   settings.repeat = line.IsSet("repeat");
   settings.port = setting;

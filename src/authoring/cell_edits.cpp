@@ -1,5 +1,7 @@
 #include "authoring/cell_edits.h"
 
+#include "player/play_movie.h"
+
 #include <algorithm>
 #include <sstream>
 
@@ -159,14 +161,15 @@ std::optional<std::pair<Cells, CellRect>> BlockOfText(const std::string& text) {
 }
 
 CellFrames TextInCells(const std::string& utf8, int32_t holdMs, int32_t scrollMs) {
-  TextFrames frames(utf8, holdMs / kSliceMs, scrollMs / kSliceMs, /*fallbackScroll=*/20,
-                    kCellColumns, kCellRows);
+  TextFrames frames(utf8, /*holdSlices=*/1, scrollMs > 0 ? ScrollSlices(scrollMs) : 0,
+                    /*fallbackScroll=*/20, kCellColumns, kCellRows);
   CellFrames cells;
   for (DotFrame frame; frames.Next(frame);) {
     Cells shown{};
     for (int x = 0; x < kCellColumns; ++x)
       for (int y = 0; y < kCellRows; ++y) shown[x][y] = frame.At(x, y);
-    cells.emplace_back(frame.slices * kSliceMs, shown);
+    // A step is held its slices, as glowreel-play --text holds it; still text its duration.
+    cells.emplace_back(frames.Scrolls() ? DurationOfSlices(frame.slices) : holdMs, shown);
   }
   return cells;
 }

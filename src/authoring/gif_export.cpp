@@ -115,8 +115,7 @@ std::string ExportPictures(const std::string& moviePath, PictureSink& gif,
   if (KindOfFile(moviePath) == FileKind::kMovie) {
     PlaySession(unseen, moviePath, /*fadeOut=*/false);
   } else {  // a picture, on every dot as the player shows it
-    QtPictureFrames frames(QString::fromStdString(moviePath), pictures,
-                           *SliceCount(kStillPictureMs));
+    QtPictureFrames frames(moviePath, pictures, *SliceCount(kStillPictureMs));
     PlaySession(unseen, frames, /*fadeOut=*/false);
   }
   unseen.Finish();

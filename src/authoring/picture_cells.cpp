@@ -5,15 +5,12 @@
 #include "platform/exit_signals.h"
 #include "platform/port/qt/display_render.h"
 #include "platform/process_setup.h"
-#include "platform/whole_file.h"
 #include "player/frame.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace glowreel {
-
-namespace {}  // namespace
 
 Cells CellsOfPicture(const QImage& picture, const CellOptions& options) {
   // GlowReel's own look (a GIF it exported): each cell as its block's first dot shows it.
@@ -47,10 +44,10 @@ QImage CellsLook(const Cells& cells) {
 std::string ForEachPicture(const std::vector<std::string>& paths, const FrameDurations& durations,
                            const std::function<void(const QImage&, int32_t)>& onFrame) {
   for (const std::string& path : paths) {
-    if (const auto error = UnreadableFile(path))  // a picture is held to a movie's limits
+    PictureFile file(path);  // a picture is held to a movie's limits
+    if (const auto& error = file.Error())
       return path + ": " + std::to_string(error->Number()) + " - " + error->Description();
-    QImageReader reader(QString::fromStdString(path));
-    reader.setAutoTransform(true);
+    QImageReader& reader = file.reader();
     const bool animated = reader.supportsAnimation() && reader.imageCount() > 1;
     do {
       if (ExitSignalPending()) return path + ": stopped by a signal";

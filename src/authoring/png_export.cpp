@@ -1,9 +1,12 @@
 #include "authoring/png_export.h"
 
+#include <unistd.h>
+
 #include <QBuffer>
 #include <cstdio>
 #include <cstring>
 
+#include "platform/exit_signals.h"
 #include "platform/port/qt/display_render.h"
 #include "platform/replace_file.h"
 
@@ -30,9 +33,22 @@ std::string PngSequence::PathOf(int n) const {
   return stem_ + number;
 }
 
+PngSequence::~PngSequence() {
+  for (int n = whole_ ? frames_ + 1 : 1; n <= frames_; ++n) unlink(PathOf(n).c_str());
+}
+
 void PngSequence::Add(const QImage& picture, int64_t) {
   if (!error_.empty()) return;
-  error_ = WritePng(PathOf(++frames_), picture);
+  const std::string path = PathOf(++frames_);
+  if (const std::string failure = WritePng(path, picture); !failure.empty()) {
+    error_ = path + ": " + failure;
+    --frames_;
+  }
+}
+
+std::string PngSequence::Finish() {
+  whole_ = error_.empty() && !ExitSignalPending();
+  return error_;
 }
 
 SpriteSheet::SpriteSheet(const std::string& path) : path_(path) {

@@ -13,9 +13,11 @@ namespace glowreel {
 class PngSequence : public PictureSink {
  public:
   explicit PngSequence(const std::string& path);
+  // A sequence not finished whole leaves none of its files behind.
+  ~PngSequence() override;
   void Add(const QImage& picture, int64_t holdMs) override;
   int Frames() const override { return frames_; }
-  std::string Finish() override { return error_; }
+  std::string Finish() override;
   // The file the picture numbered `n` (from 1) goes to.
   std::string PathOf(int n) const;
 
@@ -23,6 +25,7 @@ class PngSequence : public PictureSink {
   std::string stem_;
   int frames_ = 0;
   std::string error_;
+  bool whole_ = false;
 };
 
 // The pictures side by side in one PNG, rows of up to 16, for a game engine or a web page.

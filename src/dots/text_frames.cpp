@@ -24,6 +24,11 @@ std::u32string Decode(const std::string& text) {
       wellFormed = (next & 0xC0) == 0x80;
       character = (character << 6) | (next & 0x3F);
     }
+    // An overlong form (a line feed in three bytes, say), a surrogate or a code past Unicode's
+    // last is not well formed either.
+    constexpr char32_t kLeast[] = {0, 0x80, 0x800, 0x10000};
+    wellFormed = wellFormed && character >= kLeast[more] && character <= 0x10FFFF &&
+                 (character < 0xD800 || character > 0xDFFF);
     out += wellFormed ? character : byte;
     i += wellFormed ? 1 + more : 1;
   }
@@ -46,7 +51,11 @@ std::vector<std::u32string> SplitLines(const std::u32string& text) {
 // Draws a line with its first character's left edge at `left` and its top at `top`; what falls
 // outside the display is left out.
 void DrawLine(DotFrame& frame, const std::u32string& line, int left, int top, int columns) {
-  for (std::size_t k = 0; k < line.size(); ++k) {
+  // Only the characters that reach the area: a long marquee costs the same at every step.
+  const long first = std::max(0L, (-static_cast<long>(left)) / kGlyphPitchX);
+  const long last = std::min(static_cast<long>(line.size()),
+                             (static_cast<long>(columns) - left) / kGlyphPitchX + 1);
+  for (auto k = static_cast<std::size_t>(first); static_cast<long>(k) < last; ++k) {
     const Glyph glyph = GlyphFor(line[k]);
     for (int column = 0; column < kGlyphWidth; ++column) {
       const int x = left + static_cast<int>(k) * kGlyphPitchX + column;

@@ -10,6 +10,11 @@ namespace glowreel {
 // What a marquee steps at when the text does not fit and no speed was asked: 30 ms a dot.
 inline constexpr int32_t kDefaultScrollSlices = 3;
 
+// A marquee step asked in milliseconds, in whole slices: at least one.
+inline int32_t ScrollSlices(int32_t ms) {
+  return ms < kSliceMs ? 1 : (ms + kSliceMs / 2) / kSliceMs;
+}
+
 // Text in the pixel font on an area of `columns` x `rows` dots from the top left (the display's,
 // or a movie's 18 x 8 cells taken as dots). Lines are broken at line feeds and at "\n" written
 // out (more than fit are joined into one again); lines that fit (21 characters across the

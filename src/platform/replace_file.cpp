@@ -61,10 +61,18 @@ std::string ReplacementFile::Commit() {
   if (!error_.empty()) return error_;
   struct stat old {};
   const mode_t mode = stat(target_.c_str(), &old) == 0 ? old.st_mode & 07777 : UsualMode();
+  // On the disk before it takes the old one's place, and the folder's new entry after: a kiosk
+  // that loses power right after a save comes back with one file or the other, never an empty
+  // one.
   const int fd = fd_.release();
-  if (fchmod(fd, mode) != 0 || close(fd) != 0 || rename(temporary_.c_str(), target_.c_str()) != 0)
+  if (fchmod(fd, mode) != 0 || fsync(fd) != 0 || close(fd) != 0 ||
+      rename(temporary_.c_str(), target_.c_str()) != 0)
     return error_ = std::strerror(errno);
   temporary_.clear();
+  const auto slash = target_.rfind('/');
+  const std::string folder = slash == std::string::npos ? "." : target_.substr(0, slash + 1);
+  if (const UniqueFd dir(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)); dir)
+    fsync(dir.get());
   return "";
 }
 

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "core/display_facts.h"
 #include "player/movie_file.h"
 #include "player/movie_report.h"
 
@@ -35,6 +36,11 @@ void PlayMovie(PlayerWindow& window, const LineList* lines = nullptr);
 // The slices of 10 ms a frame of this duration is held: round(duration / 10) + 1, none below
 // zero; empty when the rounded count does not fit 16 bits.
 std::optional<int32_t> SliceCount(int32_t duration);
+
+// The duration that holds a frame `slices` slices, as every writer of movies gives it.
+inline int32_t DurationOfSlices(int32_t slices) {
+  return (slices - 1) * kSliceMs;
+}
 
 // What a frame's pause came to.
 enum class Pause { kMade, kNone, kOverflow };

@@ -127,7 +127,7 @@ void frmMain::TakeMovie(const QString& path) {
   picture_.reset();
   if (KindOfFile(sMovieFile) != FileKind::kMovie)
     picture_ =
-        std::make_unique<QtPictureFrames>(path, pictureOptions, *SliceCount(kStillPictureMs));
+        std::make_shared<QtPictureFrames>(sMovieFile, pictureOptions, *SliceCount(kStillPictureMs));
   lblFileName->setText(BareFileName(path));
   bPlaying = false;
   SetGoCaption("&Play");
@@ -153,8 +153,9 @@ void frmMain::cmdGo_Click() {
   bPlaying = !bPlaying;
   if (bPlaying) {
     SetGoCaption("&Stop");
-    if (picture_) {
-      PlayDots(*this, *picture_);
+    // A file loaded or dropped while the picture plays replaces picture_ under this call.
+    if (const std::shared_ptr<DotSource> playing = picture_) {
+      PlayDots(*this, *playing);
     } else {
       PlayMovie(*this);
     }

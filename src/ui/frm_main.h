@@ -64,7 +64,7 @@ class frmMain : public QWidget, public PlayerWindow {
 
   bool unloaded_ = false;
   // The picture taken instead of a movie, played on every dot.
-  std::unique_ptr<DotSource> picture_;
+  std::shared_ptr<DotSource> picture_;
 
  public:
   // How pictures are fitted to the dots: the command line's, or the defaults.

@@ -2,6 +2,7 @@
 
 #include "dots/picture_reader.h"
 #include "platform/process_setup.h"
+#include "platform/whole_file.h"
 
 namespace glowreel {
 
@@ -18,26 +19,42 @@ GreyPicture GreyOf(const QImage& picture) {
   return grey;
 }
 
+PictureFile::PictureFile(const std::string& path) {
+  std::string bytes;
+  if (const int32_t error = ReadWholeFile(path, bytes); error != 0) error_ = RunTimeError(error);
+  bytes_ = QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
+  buffer_.setBuffer(&bytes_);
+  buffer_.open(QIODevice::ReadOnly);
+  QImageReader::setAllocationLimit(kPictureMegabytes);
+  reader_.setDevice(&buffer_);
+  reader_.setAutoTransform(true);
+}
+
 void QtPictureFrames::Rewind() {
-  reader_ = std::make_unique<QImageReader>(path_);
-  reader_->setAutoTransform(true);
-  animated_ = reader_->supportsAnimation() && reader_->imageCount() > 1;
+  file_ = std::make_unique<PictureFile>(path_);
+  QImageReader& reader = file_->reader();
+  animated_ = reader.supportsAnimation() && reader.imageCount() > 1;
   done_ = false;
 }
 
 bool QtPictureFrames::Next(DotFrame& frame) {
-  if (!reader_) Rewind();
-  if (done_ || (animated_ && !reader_->canRead())) return false;
+  if (!file_) Rewind();
+  QImageReader& reader = file_->reader();
+  if (done_ || (animated_ && !reader.canRead())) return false;
+  if (file_->Error()) {
+    error_ = file_->Error();
+    return !(done_ = true);
+  }
   QImage picture;
   {
     const QuietStandardError quiet;  // libpng's own complaint; the report says it once
-    picture = reader_->read();
+    picture = reader.read();
   }
   if (picture.isNull()) {
-    error_ = BadPicture(reader_->errorString().toStdString());
+    error_ = BadPicture(reader.errorString().toStdString());
     return !(done_ = true);
   }
-  const int delay = reader_->nextImageDelay();
+  const int delay = reader.nextImageDelay();
   frame = DotsOfPicture(GreyOf(picture), options_);
   frame.slices = FrameSlices(animated_, delay, stillSlices_);
   done_ = !animated_;

@@ -4,7 +4,9 @@
 #include <QFile>
 #include <QFormLayout>
 #include <QImageReader>
+
 #include <QPixmap>
+#include "platform/qt/qt_pictures.h"
 
 namespace glowreel {
 
@@ -44,7 +46,8 @@ ImportDialog::ImportDialog(const QStringList& pictures, QWidget* parent) : QDial
   form->addRow(ownDelays);
   form->addRow(buttons);
 
-  if (!pictures.isEmpty()) first_ = QImageReader(pictures.front()).read();
+  if (!pictures.isEmpty())
+    first_ = PictureFile(QFile::encodeName(pictures.front()).toStdString()).reader().read();
   connect(fit, &QComboBox::currentIndexChanged, this, &ImportDialog::UpdatePreview);
   connect(threshold, &QSpinBox::valueChanged, this, &ImportDialog::UpdatePreview);
   connect(invert, &QCheckBox::toggled, this, &ImportDialog::UpdatePreview);
