@@ -36,7 +36,7 @@ constexpr const char* kUsage =
     "SIGHUP reads the movie (or picture) again and goes on at its first frame. A picture given\n"
     "as MOVIE is shown on every dot of the display, an animated GIF frame by frame for its\n"
     "delays\n"
-    "(formats other than GIF, BMP and PBM/PGM/PPM through glowreel-convert, where installed).\n"
+    "(GIF, PNG, JPEG, BMP and PBM/PGM/PPM; others through glowreel-convert --dots).\n"
     "\n"
     "  -r, --repeat          play the movie again and again\n"
     "  -t, --text TEXT       show TEXT at the display's full resolution instead of a movie:\n"

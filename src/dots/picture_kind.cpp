@@ -61,7 +61,8 @@ bool PnmHeader(std::string_view head) {
     const std::size_t start = at;
     for (; at < head.size() && head[at] >= '0' && head[at] <= '9' && at - start < 9; ++at)
       value = value * 10 + static_cast<unsigned long>(head[at] - '0');
-    if (at == start || value == 0 || (n == 2 && value > 65535)) return false;
+    // A maxval out of range is the reader's to refuse: the header is a PNM's all the same.
+    if (at == start || (value == 0 && n < 2)) return false;
   }
   return at >= head.size() || space(head[at]);
 }

@@ -6,9 +6,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <thread>
 
 #include "core/shared_state.h"
+#include "platform/port/builtin_sinks.h"
 #include "platform/port/gpio_lines.h"
 #include "support/fake_platform.h"
 #include "support/movies.h"
@@ -56,7 +58,7 @@ TEST_F(PortSetting, ASinkThatCannotOpenOrWriteIsReportedOnceNamingDeviceAndReaso
           "directory: load the parallel-port drivers (sudo modprobe parport_pc ppdev)"},
       {"ppdev:/dev/null", error + "/dev/null: cannot claim the port: "},
       {"trace:/nonexistent-dir/run.trace", "/nonexistent-dir/run.trace: No such file or directory"},
-      {"trace", error + "trace: no file named"},
+      {"trace", "52 - Bad file name or number: trace: no file named"},
       {"gpio:/dev/glowreel-no-chip:0,1,2,3,4,5,6,7,-,-,8,9", "no-chip: no such GPIO chip"},
       {"trace:" + fifo, fifo + ": nothing reads this pipe"},
       {"bogus, none", "52 - Bad file name or number: unknown port sink \"bogus\" (known: auto,"}};
@@ -151,3 +153,21 @@ TEST(GpioLines, EachSignalCarriesTheLevelThePcPortPutsOnItsPin) {
 
 }  // namespace
 }  // namespace glowreel
+
+// Only character devices named parportN and gpiochipN are listed; a FIFO or a regular file of
+// such a name is passed over without being waited on.
+TEST(PortListing, ListsCharacterDevicesOnlyAndNeverWaitsOnAFifo) {
+  char folder[] = "/tmp/glowreel-dev-XXXXXX";
+  ASSERT_NE(mkdtemp(folder), nullptr);
+  const std::string dev = folder;
+  ASSERT_EQ(symlink("/dev/null", (dev + "/parport0").c_str()), 0);
+  close(open((dev + "/parport6").c_str(), O_CREAT | O_WRONLY, 0644));
+  close(open((dev + "/parport").c_str(), O_CREAT | O_WRONLY, 0644));
+  ASSERT_EQ(mkfifo((dev + "/gpiochip7").c_str(), 0644), 0);
+  ASSERT_EQ(mkfifo((dev + "/parport3").c_str(), 0644), 0);
+  const std::vector<std::string> ports = glowreel::ListParallelPorts(dev);
+  ASSERT_EQ(ports.size(), 1u);
+  EXPECT_EQ(ports.front().rfind(dev + "/parport0  parallel port  ", 0), 0u) << ports.front();
+  EXPECT_TRUE(glowreel::ListGpioChips(dev).empty());
+  std::filesystem::remove_all(dev);
+}

@@ -16,8 +16,8 @@ std::unique_ptr<PortSink> OpenPpdevSink(const SinkOpening& opening);
 std::unique_ptr<PortSink> OpenIoportSink(const SinkOpening& opening);
 std::unique_ptr<PortSink> OpenGpioSink(const SinkOpening& opening);
 
-// The devices there are, one a line.
-std::vector<std::string> ListParallelPorts();
-std::vector<std::string> ListGpioChips();
+// The devices there are, one a line, from the folder of device nodes.
+std::vector<std::string> ListParallelPorts(const std::string& folder = "/dev");
+std::vector<std::string> ListGpioChips(const std::string& folder = "/dev");
 
 }  // namespace glowreel

@@ -194,10 +194,10 @@ std::unique_ptr<PortSink> OpenGpioSink(const SinkOpening& opening) {
   return std::make_unique<GpioSink>(UniqueFd(request.fd), node, bits, opening.base);
 }
 
-std::vector<std::string> ListGpioChips() {
+std::vector<std::string> ListGpioChips(const std::string& folder) {
   std::vector<std::string> chips;
   std::error_code ignored;
-  for (const auto& entry : std::filesystem::directory_iterator("/dev", ignored)) {
+  for (const auto& entry : std::filesystem::directory_iterator(folder, ignored)) {
     if (entry.path().filename().string().rfind("gpiochip", 0) != 0) continue;
     int error = 0;
     UniqueFd fd = OpenDeviceNode(entry.path(), O_RDONLY, error);

@@ -133,10 +133,10 @@ int ClaimWithinPatience(int fd) {
 
 }  // namespace
 
-std::vector<std::string> ListParallelPorts() {
+std::vector<std::string> ListParallelPorts(const std::string& folder) {
   std::vector<std::string> ports;
   std::error_code ignored;
-  for (const auto& entry : std::filesystem::directory_iterator("/dev", ignored)) {
+  for (const auto& entry : std::filesystem::directory_iterator(folder, ignored)) {
     const std::string name = entry.path().filename().string();
     if (name.rfind("parport", 0) != 0 || name.size() == 7 || !IsCharacterDevice(entry.path()))
       continue;
