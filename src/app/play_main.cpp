@@ -290,8 +290,7 @@ int main(int argc, char** argv) {
     return UsageError(glowreel::kProgram, "--duration takes milliseconds from 0 to 327674");
   // A scroll step lasts its milliseconds in whole slices, at least one; still text is held by
   // the movie's rule for a frame's duration.
-  if (line.IsSet("scroll"))
-    settings.scrollSlices = glowreel::ScrollSlices(scroll);
+  if (line.IsSet("scroll")) settings.scrollSlices = glowreel::ScrollSlices(scroll);
   const std::string textGiven = line.Value("text");
   settings.repeat = line.IsSet("repeat");
   settings.port = setting;
