@@ -48,6 +48,9 @@ long Number(Bytes& file) {
   long value = -1;
   for (; c >= '0' && c <= '9' && value < 1 << 20; c = file.Byte())
     value = (value < 0 ? 0 : value * 10) + (c - '0');
+  // A comment may follow a number at once; it ends at its line's end.
+  while (c == '#' && c >= 0)
+    while (c != '\n' && c >= 0) c = file.Byte();
   return value;
 }
 

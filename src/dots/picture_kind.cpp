@@ -23,6 +23,10 @@ uint32_t Le32(std::string_view head, std::size_t at) {
 bool Starts(std::string_view head, std::string_view magic) {
   return head.substr(0, magic.size()) == magic;
 }
+// The bytes at `at`, none where the head is shorter (substr would throw).
+std::string_view Part(std::string_view head, std::size_t at, std::size_t size) {
+  return at < head.size() ? head.substr(at, size) : std::string_view();
+}
 
 // The logical screen, and a block (extension, image or end) right after its colour table.
 bool GifHeader(std::string_view head) {
@@ -75,8 +79,8 @@ bool OtherPicture(std::string_view head) {
   if (std::any_of(std::begin(kMagics), std::end(kMagics),
                   [&](std::string_view magic) { return Starts(head, magic); }))
     return true;
-  const bool webp = Starts(head, "RIFF") && head.substr(8, 4) == "WEBP";
-  const bool isoMedia = head.substr(4, 4) == "ftyp";  // HEIF, AVIF, JPEG 2000
+  const bool webp = Starts(head, "RIFF") && Part(head, 8, 4) == "WEBP";
+  const bool isoMedia = Part(head, 4, 4) == "ftyp";  // HEIF, AVIF, JPEG 2000
   const std::string_view firstLine = head.substr(0, head.find('\n'));
   const bool xbm = Starts(head, "#define ") && firstLine.find("_width ") != std::string_view::npos;
   return webp || isoMedia || xbm;

@@ -40,7 +40,7 @@ std::string Read(const Bytes& file, std::vector<std::string>* frames = nullptr) 
   return reader->Error() ? reader->Error()->Description() : shown;
 }
 
-Bytes Le(uint32_t value, int size) {
+Bytes Le(uint64_t value, int size) {
   Bytes out;
   for (int k = 0; k < size; ++k) out += static_cast<char>(value >> (8 * k) & 255);
   return out;
@@ -79,7 +79,7 @@ TEST(Pictures, EachFormatsVariantsShowTheSamePattern) {
        kPattern},
       {"BMP 32 bits, bit fields",
        Bmp(32, 3,
-           Le(0xFF0000, 4) + Le(0xFF00, 4) + Le(0xFF, 4) + Le(0, 8) + Le(~0u, 8) + Le(~0u, 4) +
+           Le(0xFF0000, 4) + Le(0xFF00, 4) + Le(0xFF, 4) + Le(0, 8) + Le(~0ull, 8) + Le(~0u, 4) +
                Le(0, 4) + Le(~0u, 4) + Le(0, 4)),
        kPattern},
       {"BMP RGB565",
@@ -97,6 +97,7 @@ TEST(Pictures, EachFormatsVariantsShowTheSamePattern) {
       {"plain PBM without separators", "P1\n4 2\n0101\n1100\n", kPattern},
       {"plain PBM, digits run together", "P1\n4 2\n01011100", kPattern},
       {"raw PBM", "P4\n4 2\n\x50\xC0"s, kPattern},
+      {"raw PBM, a comment right after a number", "P4 4# 3\n2\n\x50\xC0"s, kPattern},
       {"plain PGM", "P2 4 2 # a comment\n 3\n3 0 3 0 0 0 3 3\n", kPattern},
       {"raw PGM of 16 bits", "P5 4 2 65535\n\xFF\xFF\0\0\xFF\xFF\0\0\0\0\0\0\xFF\xFF\xFF\xFF"s,
        kPattern},
@@ -138,6 +139,7 @@ TEST(Pictures, AFilesKindIsToldByAWholeValidHeader) {
     FileKind kind;
   } cases[] = {
       {"BMX jump" + frame, "a", FileKind::kMovie},
+      {"U\nP", "a", FileKind::kMovie},  // shorter than any signature
       {"P1 is my title" + frame, "a", FileKind::kMovie},
       {"P1 is my title\r\nno frame here", "a", FileKind::kMovie},
       {"GIF89a and more" + frame, "a", FileKind::kMovie},
