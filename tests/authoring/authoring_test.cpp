@@ -157,6 +157,30 @@ std::vector<std::pair<QImage, int>> GifFrames(const std::string& path) {
   return frames;
 }
 
+// A selection is what of its rectangle lies on the frame; a rectangle with nothing on it, or
+// none at all, selects nothing.
+TEST(CellEdits, ASelectionIsItsRectangleOnTheFrameAndAnEmptyOneIsNone) {
+  const struct {
+    CellRect area;
+    std::optional<std::array<int, 4>> selected;
+  } cases[] = {
+      {{2, 3, 4, 2}, std::array{2, 3, 4, 2}},
+      {{-3, -3, 5, 5}, std::array{0, 0, 2, 2}},
+      {{17, 7, 9, 9}, std::array{17, 7, 1, 1}},
+      {{4, 4, 0, 3}, std::nullopt},
+      {{4, 4, 3, 0}, std::nullopt},
+      {{18, 0, 2, 2}, std::nullopt},
+      {{-2, 0, 2, 2}, std::nullopt},
+  };
+  for (const auto& c : cases) {
+    const std::optional<CellRect> got = OnFrame(c.area);
+    const auto shown =
+        got ? std::optional(std::array{got->x, got->y, got->width, got->height}) : std::nullopt;
+    EXPECT_EQ(shown, c.selected) << c.area.x << "," << c.area.y << " " << c.area.width << "x"
+                                 << c.area.height;
+  }
+}
+
 TEST(GifExport, EachPictureIsHeldForItsPauseAndAFrameWithoutOneIsLeftOut) {
   TempFile movie(test::Frame("100", test::OneCell(0, 0)) +
                  test::Frame("-100", test::OneCell(5, 5)) +
