@@ -54,6 +54,18 @@ TEST(Text, WhatFitsStandsStillInTheMiddleAndTheRestScrollsThrough) {
   EXPECT_EQ(marquee.back().slices, 5);
 }
 
+// A line feed written in more bytes than it needs is not a line feed: its bytes show as
+// themselves, on the one line.
+TEST(Text, AnOverlongLineFeedBreaksNoLine) {
+  for (const std::string text : {"H\xE0\x80\x8AH", "H\xF0\x80\x80\x8AH", "H\xC0\x8AH"}) {
+    TextFrames frames(text, 11);
+    DotFrame frame;
+    ASSERT_TRUE(frames.Next(frame));
+    const std::array<int, 4> box = Bounds(frame);
+    EXPECT_LT(box[3] - box[1], kGlyphPitchY) << "two lines: " << text.size() << " bytes";
+  }
+}
+
 TEST(Text, Latin1LettersHaveTheirMarksAndWhatTheFontLacksShowsAsAQuestionMark) {
   for (const char32_t marked : {U'À', U'É', U'Ñ', U'Ö', U'Ý', U'à', U'é', U'ñ', U'ö', U'ÿ', U'Å'}) {
     SCOPED_TRACE(static_cast<int>(marked));

@@ -70,5 +70,23 @@ TEST_F(Playback, EachHandlerDuringAPauseActsAsTheWindowPromises) {
   EXPECT_TRUE(frmAbout::Instance()->isVisible()) << "About did not stop the movie either";
 }
 
+// The picture playing is no longer the window's once another file is loaded; it lives on until
+// its playback has returned (AddressSanitizer sees any use after it is gone).
+TEST_F(Playback, LoadingWhileAPicturePlaysEndsItAndTheNewMovieWaits) {
+  std::string white = "P1\n128 64\n";
+  for (int dot = 0; dot < 128 * 64; ++dot) white += "0 ";
+  LoadMovie(white, "first.pbm");
+  bool loaded = false;
+  platform.AtPump(2, [&] {
+    loaded = Showing() == "first frame";  // the picture's top left dot
+    LoadMovie(Frame("10", OneCell(9, 3)));
+  });
+  main->cmdGo->click();
+  EXPECT_TRUE(loaded);
+  EXPECT_EQ(main->cmdGo->text(), "&Play");
+  EXPECT_FALSE(bPlaying);
+  EXPECT_EQ(Showing(), "nothing");
+}
+
 }  // namespace
 }  // namespace glowreel::test
