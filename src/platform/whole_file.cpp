@@ -64,12 +64,4 @@ int32_t ReadWholeFile(const std::string& path, std::string& bytes) {
   return ReadRest(file.get(), size, bytes);
 }
 
-std::optional<RunTimeError> UnreadableFile(const std::string& path) {
-  UniqueFd file;
-  off_t size = 0;
-  if (const int32_t error = OpenRegularFile(path, file, size); error != 0)
-    return RunTimeError(error);
-  return std::nullopt;
-}
-
 }  // namespace glowreel

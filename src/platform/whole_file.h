@@ -27,8 +27,4 @@ int32_t ReadRest(int fd, off_t size, std::string& bytes);
 // The whole file into `bytes`; 0, or the number of the error that stopped the reading.
 int32_t ReadWholeFile(const std::string& path, std::string& bytes);
 
-// Why a file cannot be read whole (53 missing, 70 no permission, 75 not a regular file, 7 larger
-// than a movie may be), or nothing.
-std::optional<RunTimeError> UnreadableFile(const std::string& path);
-
 }  // namespace glowreel
