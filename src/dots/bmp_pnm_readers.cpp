@@ -171,8 +171,13 @@ std::optional<BmpLayout> ReadBmpHeader(const Bytes& file, std::string& wrong) {
   BmpLayout bmp;
   const uint32_t info = file.Le(14, 4);
   const bool core = info == 12;  // OS/2: 16-bit sizes, three-byte palette entries
-  bmp.width = core ? file.Le(18, 2) : static_cast<int32_t>(file.Le(18, 4));
-  const long height = core ? file.Le(20, 2) : static_cast<int32_t>(file.Le(22, 4));
+  // Signed where Windows says so: kept signed (a ternary with the OS/2 sizes would not).
+  const auto size = [&](std::size_t windows, std::size_t os2) -> long {
+    return core ? static_cast<long>(file.Le(os2, 2))
+                : static_cast<long>(static_cast<int32_t>(file.Le(windows, 4)));
+  };
+  bmp.width = size(18, 18);
+  const long height = size(22, 20);
   bmp.topDown = height < 0, bmp.height = height < 0 ? -height : height;
   bmp.bpp = static_cast<int>(file.Le(core ? 24 : 28, 2));
   bmp.compression = core ? kRgb : file.Le(30, 4);
@@ -184,7 +189,7 @@ std::optional<BmpLayout> ReadBmpHeader(const Bytes& file, std::string& wrong) {
   if (bmp.width <= 0 || bmp.height <= 0 ||
       (bmp.topDown && bmp.compression != kRgb && bmp.compression != kBitfields))
     return wrong = "its header is malformed", std::nullopt;
-  if (bmp.width * bmp.height > kMostPixels)
+  if (bmp.width > kMostPixels || bmp.height > kMostPixels || bmp.width * bmp.height > kMostPixels)
     return wrong = "it is larger than 4096 x 4096 pixels", std::nullopt;
   if (bmp.compression == kBitfields)
     bmp.masks = {file.Le(54, 4), file.Le(58, 4), file.Le(62, 4)};
