@@ -8,6 +8,8 @@
 #include <string>
 #include <utility>
 
+#include "app/play_live.h"
+#include "app/port_opening.h"
 #include "authoring/movie_check.h"
 #include "core/shared_state.h"
 #include "dots/picture_frames.h"
@@ -18,6 +20,7 @@
 #include "platform/port/port.h"
 #include "platform/process_setup.h"
 #include "platform/report_error.h"
+#include "platform/whole_file.h"
 #include "player/movie_file.h"
 #include "player/session.h"
 #include "version.h"
@@ -29,6 +32,7 @@ constexpr const char* kProgram = "glowreel-play";
 constexpr const char* kUsage =
     "Usage: glowreel-play [--repeat] [--port SETTING] [PICTURE OPTIONS] MOVIE\n"
     "       glowreel-play [--repeat] [--scroll MS] [--duration MS] --text TEXT\n"
+    "       glowreel-play [--http [ADDR:]PORT] [--playlist FILE] [--repeat] [MOVIE | --text TEXT]\n"
     "       glowreel-play --check MOVIE\n"
     "       glowreel-play --list-ports\n"
     "Plays MOVIE once (or until stopped, with --repeat) on a Noritake 128x64 VFD, then fades\n"
@@ -54,13 +58,17 @@ constexpr const char* kUsage =
     "  -p, --port SETTING    where the display's bytes go, as GLOWREEL_PORT (which it overrides):\n"
     "                        ppdev[:DEVICE], ioport, gpio:CHIP:LINES, trace:FILE, none,\n"
     "                        joined with commas; default ppdev:/dev/parport0\n"
+    "      --http [ADDR:]PORT  take messages, media, a playlist and settings over HTTP (as\n"
+    "                        GLOWREEL_HTTP); 127.0.0.1 unless ADDR is given, which needs a\n"
+    "                        token (GLOWREEL_HTTP_TOKEN or GLOWREEL_HTTP_TOKEN_FILE)\n"
+    "      --playlist FILE   play the items and schedule of a JSON playlist\n"
+    "      --state DIR       keep the playlist, settings and media there (default\n"
+    "                        $STATE_DIRECTORY, or $XDG_STATE_HOME/glowreel)\n"
     "      --check           tell every problem of MOVIE with its line, and send nothing\n"
     "  -l, --list-ports      list the parallel ports and GPIO chips there are\n"
     "  -h, --help            show this help and exit\n"
     "  -V, --version         show the version and exit\n";
 
-// The exit statuses, as the manual page tells them; a service is restarted only on kPortBusy.
-constexpr int kPlayed = 0, kFailed = 1, kWrongUse = 2, kPortBusy = 3, kOutputsFailed = 4;
 // Distinct reports held before they are written out, in case a pass has endlessly many.
 constexpr std::size_t kHeldReports = 100;
 
@@ -79,14 +87,9 @@ int Check(const std::string& movie) {
 
 // A picture is decoded to its last frame, as playing it would.
 int CheckPicture(const std::string& path) {
-  RunTimeError why(0);
-  std::unique_ptr<PictureReader> reader = OpenPicture(path, why);
-  GreyPicture picture;
   int frames = 0;
-  for (int delay = 0; reader && reader->Next(picture, delay);) ++frames;
-  if (reader && reader->Error()) why = *reader->Error();
-  if (!reader || reader->Error()) {
-    std::printf("%s: %d - %s\n", path.c_str(), why.Number(), why.Description().c_str());
+  if (const std::optional<RunTimeError> why = CheckPictureFile(path, frames)) {
+    std::printf("%s: %d - %s\n", path.c_str(), why->Number(), why->Description().c_str());
     return kFailed;
   }
   std::printf("%s: a picture of %d frame%s, shown on every dot; no lines to check\n", path.c_str(),
@@ -183,17 +186,7 @@ int Play(const std::string& movie, const std::string* text, const Settings& sett
   // A movie or picture that cannot be read ends here, before the display is touched.
   Showing first = open();
   if (first.movie.error) return console.Report({*first.movie.error, 0}), kFailed;
-  InstallPort(&port);
-  const std::vector<RunTimeError> failures = port.Open(setting ? setting : "", kFirstParallelPort);
-  for (const RunTimeError& failure : failures) ReportError(failure);
-  if (!failures.empty()) {
-    const bool wrongKind = std::any_of(failures.begin(), failures.end(), [](const auto& failure) {
-      return failure.Number() == kErrBadFileName;
-    });
-    if (wrongKind) return kWrongUse;
-    if (!setting) std::fputs("glowreel-play: name the port with --port (see --help)\n", stderr);
-    return kPortBusy;
-  }
+  if (const int status = OpenDisplayPort(port, setting)) return status;
   sMovieFile = movie;
   PlaySession(console, std::move(first), open, /*fadeOut=*/true, settings.brightness);
   PortClose();
@@ -229,7 +222,10 @@ int main(int argc, char** argv) {
                               {"", "threshold", true},
                               {"", "invert"},
                               {"", "dither"},
-                              {"b", "brightness", true}});
+                              {"b", "brightness", true},
+                              {"", "http", true},
+                              {"", "playlist", true},
+                              {"", "state", true}});
   if (!line.Parse(argc, argv)) return UsageError(glowreel::kProgram, line.Error());
   if (line.IsSet("help")) {
     std::fputs(glowreel::kUsage, stdout);
@@ -247,12 +243,22 @@ int main(int argc, char** argv) {
     return 0;
   }
   const bool text = line.IsSet("text");
+  const char* httpEnv = std::getenv("GLOWREEL_HTTP");
+  const std::string http = line.IsSet("http") ? line.Value("http") : httpEnv ? httpEnv : "";
+  const bool live = !http.empty() || line.IsSet("playlist");
   if (text && !line.Positional().empty())
     return UsageError(glowreel::kProgram, "--text plays no movie besides");
-  if (!text && line.Positional().empty()) return UsageError(glowreel::kProgram, "no movie named");
+  if (line.IsSet("playlist") && (text || !line.Positional().empty()))
+    return UsageError(glowreel::kProgram, "--playlist plays no movie or text besides");
+  if (!live && !text && line.Positional().empty())
+    return UsageError(glowreel::kProgram, "no movie named");
   if (line.Positional().size() > 1) return UsageError(glowreel::kProgram, "one movie at a time");
-  const std::string movie = text ? "text" : line.Positional().front();
+  const std::string movie = text                        ? "text"
+                            : line.Positional().empty() ? ""
+                                                        : line.Positional().front();
   if (line.IsSet("check")) {
+    if (live)
+      return UsageError(glowreel::kProgram, "--check plays nothing: no --http or --playlist");
     if (text) return UsageError(glowreel::kProgram, "--check reads a movie, not --text");
     if (line.IsSet("repeat") || line.IsSet("port"))
       return UsageError(glowreel::kProgram, "--check plays nothing: no --repeat or --port with it");
@@ -296,5 +302,32 @@ int main(int argc, char** argv) {
   settings.port = setting;
   settings.brightness = static_cast<int16_t>(std::stoi(brightness) - 1);
   settings.stillSlices = *glowreel::SliceCount(duration);
-  return glowreel::Play(movie, text ? &textGiven : nullptr, settings);
+  if (!live) return glowreel::Play(movie, text ? &textGiven : nullptr, settings);
+  glowreel::LiveSettings liveSettings;
+  liveSettings.http = http;
+  liveSettings.playlistFile = line.Value("playlist");
+  liveSettings.movie = text ? "" : movie;
+  liveSettings.text = text ? &textGiven : nullptr;
+  liveSettings.scrollMs = line.IsSet("scroll") ? std::max(scroll, 1) : 0;
+  liveSettings.stillMs = line.IsSet("duration") ? std::max(duration, 1) : 0;
+  liveSettings.repeat = settings.repeat;
+  liveSettings.stateFolder = line.Value("state");
+  const auto env = [](const char* name) {
+    const char* value = std::getenv(name);
+    return std::string(value ? value : "");
+  };
+  liveSettings.token = env("GLOWREEL_HTTP_TOKEN");
+  if (liveSettings.token.empty() && !env("GLOWREEL_HTTP_TOKEN_FILE").empty()) {
+    std::string token;
+    if (glowreel::ReadWholeFile(env("GLOWREEL_HTTP_TOKEN_FILE"), token) != 0)
+      return UsageError(glowreel::kProgram, "GLOWREEL_HTTP_TOKEN_FILE cannot be read");
+    while (!token.empty() && (token.back() == '\n' || token.back() == '\r')) token.pop_back();
+    liveSettings.token = token;
+  }
+  liveSettings.certificateFile = env("GLOWREEL_HTTP_CERT");
+  liveSettings.keyFile = env("GLOWREEL_HTTP_KEY");
+  liveSettings.port = setting;
+  liveSettings.level = settings.brightness;
+  liveSettings.picture = settings.picture;
+  return glowreel::RunLiveDisplay(liveSettings);
 }

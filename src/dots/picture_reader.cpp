@@ -59,4 +59,14 @@ std::unique_ptr<PictureReader> OpenPicture(const std::string& path, RunTimeError
   return still ? std::make_unique<StillReader>(std::move(*still)) : nullptr;
 }
 
+std::optional<RunTimeError> CheckPictureFile(const std::string& path, int& frames) {
+  RunTimeError why(0);
+  std::unique_ptr<PictureReader> reader = OpenPicture(path, why);
+  if (!reader) return why;
+  GreyPicture picture;
+  frames = 0;
+  for (int delay = 0; reader->Next(picture, delay);) ++frames;
+  return reader->Error();
+}
+
 }  // namespace glowreel

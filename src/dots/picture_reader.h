@@ -47,6 +47,9 @@ class PictureReader {
 // "the picture cannot be read: REASON".
 std::unique_ptr<PictureReader> OpenPicture(const std::string& path, RunTimeError& why);
 
+// Decodes every frame, as playing would: why it cannot be shown, or none and `frames` counted.
+std::optional<RunTimeError> CheckPictureFile(const std::string& path, int& frames);
+
 // The error of a picture that is not what it claims to be.
 inline constexpr int32_t kErrBadPicture = 321;
 RunTimeError BadPicture(const std::string& reason);

@@ -41,15 +41,19 @@ constexpr int64_t kLongestOversleepNs = 100 * kNanosPerMs;
 
 }  // namespace
 
-void SystemSleep(int32_t milliseconds) {
+void SystemSleep(int32_t milliseconds, const WaitUntil& wait) {
   if (milliseconds <= 0) return;
   AskForPreciseWakeups();
   const int64_t deadline = NowNs() + milliseconds * kNanosPerMs - oversleptNs;
   const int64_t wakeAt = deadline - wakeLatencyNs - kSpinMarginNs;
   if (wakeAt > NowNs()) {
-    const timespec until{static_cast<time_t>(wakeAt / 1000000000LL),
-                         static_cast<long>(wakeAt % 1000000000LL)};
-    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR) {
+    if (wait) {
+      while (NowNs() < wakeAt) wait(wakeAt);
+    } else {
+      const timespec until{static_cast<time_t>(wakeAt / 1000000000LL),
+                           static_cast<long>(wakeAt % 1000000000LL)};
+      while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR) {
+      }
     }
     const int64_t lateness = std::clamp<int64_t>(NowNs() - wakeAt, 0, kLongestLatencyNs);
     wakeLatencyNs = (7 * wakeLatencyNs + lateness) / 8;

@@ -49,6 +49,11 @@ void DisplayOff() {
   WriteCommand(cmd::kDisplayOffParameter);
 }
 
+void DisplayOn() {
+  WriteCommand(cmd::kLayer0On);
+  WriteCommand(cmd::kGraphicsOn);
+}
+
 void SetXPosition(int16_t iPosition) {
   if (!InRange(iPosition, cmd::kMaxX, "An invalid X write position was specified. [iPosition = "))
     return;

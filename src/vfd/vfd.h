@@ -17,6 +17,8 @@ void InitDisplay();
 void SetBrightness(int16_t iLevel);
 void ClearDisplay();
 void DisplayOff();
+// Lights the display again after DisplayOff, with what it holds.
+void DisplayOn();
 void SetXPosition(int16_t iPosition);
 void SetYPosition(int16_t iPosition);
 // Fades from `from` (full brightness unless a player was asked for less) down, then off.
@@ -24,5 +26,7 @@ void ShutdownDisplay(int16_t from = cmd::kMaxLevel);
 
 // Sends the whole pixel buffer as eight pages of 128 column bytes.
 void RefreshDisplay();
+// Sends columns `first` to `last` of one page: the X and Y position, then their bytes.
+void RefreshColumns(int16_t page, int16_t first, int16_t last);
 
 }  // namespace glowreel

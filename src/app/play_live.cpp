@@ -1,0 +1,255 @@
+#include "app/play_live.h"
+
+#include <sys/epoll.h>
+#include <systemd/sd-daemon.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <nlohmann/json.hpp>
+
+#include "app/port_opening.h"
+#include "core/shared_state.h"
+#include "live/content_json.h"
+#include "live/item_frames.h"
+#include "live/stage.h"
+#include "live/state_store.h"
+#include "platform/event_loop.h"
+#include "platform/exit_signals.h"
+#include "platform/whole_file.h"
+#include "player/session.h"
+#include "server/api.h"
+#include "server/http_server.h"
+#include "vfd/vfd.h"
+
+namespace glowreel {
+
+namespace {
+
+using nlohmann::json;
+constexpr const char* kProgram = "glowreel-play";
+constexpr uint64_t kStateEventUs = 100'000;  // state events at most ten a second
+
+uint64_t NowUs() {
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  return static_cast<uint64_t>(now.tv_sec) * 1000000ULL + static_cast<uint64_t>(now.tv_nsec) / 1000;
+}
+
+void Tell(const std::string& line) {
+  std::fprintf(stderr, "%s: %s\n", kProgram, line.c_str());
+}
+
+std::string Folder(const std::string& path) {
+  const auto slash = path.rfind('/');
+  return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// A playlist file: its paths taken from its own folder. "" or what is wrong.
+std::string ReadPlaylistFile(const std::string& path, live::Playlist& playlist) {
+  std::string bytes;
+  if (const int32_t error = ReadWholeFile(path, bytes))
+    return path + ": " + RunTimeError(error).Description();
+  const json document = json::parse(bytes, nullptr, /*allow_exceptions=*/false);
+  if (document.is_discarded()) return path + ": not JSON";
+  if (std::string wrong = live::ReadPlaylist(document, playlist, true); !wrong.empty())
+    return path + ": " + wrong;
+  for (live::Item& item : playlist.items)
+    if (!item.source.empty() && item.source.front() != '/')
+      item.source = Folder(path) + "/" + item.source;
+  return "";
+}
+
+// The playlist the command line gives, or the one kept, or none. "" or what is wrong.
+std::string FirstPlaylist(const LiveSettings& settings, const std::optional<json>& kept,
+                          live::Playlist& playlist, bool& once) {
+  once = false;
+  if (!settings.playlistFile.empty()) return ReadPlaylistFile(settings.playlistFile, playlist);
+  if (settings.text || !settings.movie.empty()) {
+    live::Item item;
+    if (settings.text) {
+      item.kind = live::ItemKind::kText;
+      item.text = *settings.text;
+      item.scrollMs = settings.scrollMs;
+    } else {
+      item.kind = live::ItemKind::kMovie;
+      item.source = settings.movie.front() == '/' ? settings.movie : "./" + settings.movie;
+    }
+    playlist.items.push_back(item);
+    once = !settings.repeat;
+    return "";
+  }
+  if (kept && kept->contains("playlist")) {
+    live::Playlist stored;
+    if (live::ReadPlaylist((*kept)["playlist"], stored, false).empty())
+      playlist = std::move(stored);
+  }
+  return "";
+}
+
+std::string ReadSecretFile(const std::string& path, std::string& text) {
+  if (const int32_t error = ReadWholeFile(path, text))
+    return path + ": " + RunTimeError(error).Description();
+  return "";
+}
+
+// The frame as the display holds it: page by page, a byte a column, bit 0 at the top.
+std::string FrameHex(const DotFrame& frame) {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  std::string hex;
+  hex.reserve(kPages * kPixelColumns * 2);
+  for (int page = 0; page < kPages; ++page) {
+    for (int x = 0; x < kPixelColumns; ++x) {
+      unsigned byte = 0;
+      for (int k = 0; k < kDotsPerPage; ++k)
+        if (frame.At(x, page * kDotsPerPage + k)) byte |= 1u << k;
+      hex += kDigits[byte >> 4];
+      hex += kDigits[byte & 15];
+    }
+  }
+  return hex;
+}
+
+}  // namespace
+
+bool HasLiveDisplay() {
+  return true;
+}
+
+int RunLiveDisplay(const LiveSettings& settings) {
+  server::HttpSettings http;
+  if (!settings.http.empty()) {
+    if (std::string wrong = server::ReadListenSetting(settings.http, http); !wrong.empty())
+      return Tell("--http: " + wrong), kWrongUse;
+    http.token = settings.token;
+    if (!server::IsLoopback(http.address) && http.token.empty())
+      return Tell("--http on " + http.address +
+                  " needs a token (GLOWREEL_HTTP_TOKEN or GLOWREEL_HTTP_TOKEN_FILE)"),
+             kWrongUse;
+    if (settings.certificateFile.empty() != settings.keyFile.empty())
+      return Tell("TLS needs both GLOWREEL_HTTP_CERT and GLOWREEL_HTTP_KEY"), kWrongUse;
+    for (const auto& [file, text] : {std::pair{&settings.certificateFile, &http.certificatePem},
+                                     std::pair{&settings.keyFile, &http.keyPem}}) {
+      if (file->empty()) continue;
+      if (std::string wrong = ReadSecretFile(*file, *text); !wrong.empty())
+        return Tell(wrong), kFailed;
+    }
+  }
+  const live::StateStore store(settings.stateFolder.empty() ? live::DefaultStateFolder()
+                                                            : settings.stateFolder);
+  if (std::string why = store.Prepare(); !why.empty())
+    Tell("the state cannot be kept (" + why + "); going on without it");
+  const std::optional<json> kept = store.Load();
+  live::Playlist playlist;
+  bool once = false;
+  if (std::string wrong = FirstPlaylist(settings, kept, playlist, once); !wrong.empty())
+    return Tell(wrong), kFailed;
+
+  EventLoop loop;
+  if (!loop.Ok()) return Tell("no event loop (epoll)"), kFailed;
+  LoopPlatform platform(kProgram, loop);
+  InstallPlatform(&platform);
+  const int signals = InstallExitSignals(/*hangUpReloads=*/true);
+  PortContext port;
+  if (const int status = OpenDisplayPort(port, settings.port))
+    return InstallPlatform(nullptr), status;
+
+  live::ItemSettings items;
+  items.where = [&](const std::string& source) {
+    return source.find('/') != std::string::npos ? source : store.MediaPath(source);
+  };
+  items.options = settings.picture;
+  if (settings.stillMs) items.stillMs = settings.stillMs;
+  server::Api* api = nullptr;
+  items.report = [&](const live::Item& item, const std::string& text) {
+    const std::string name = item.source.empty() ? "item" : item.source;
+    Tell(name + ": " + text);
+    if (api) api->Remember(name + ": " + text);
+  };
+  // The brightness asked for over the API before a restart holds until the schedule changes it.
+  const json keptLevel = kept ? kept->value("brightness", json()) : json();
+  const bool levelKept = keptLevel.is_number_integer() && keptLevel >= 1 && keptLevel <= 16;
+  live::Stage stage(live::MakeOpener(items), live::SystemClock(),
+                    levelKept ? live::LevelOfBrightness(keptLevel.get<int32_t>()) : settings.level);
+  server::Api routes(stage, store);
+  api = &routes;
+  stage.onReport = items.report;
+  stage.SetPlaylist(std::move(playlist), once);
+  if (kept) routes.Restore(*kept);
+
+  server::HttpServer httpServer(
+      loop, [&](const server::Request& request) { return routes.Handle(request); });
+  // State events gathered, a tenth of a second at most behind.
+  std::unique_ptr<EventLoop::Source> stateEvent =
+      loop.Timer([&] { httpServer.Broadcast("state", routes.State().dump()); });
+  bool stateEventSet = false;
+  stage.onChange = [&] {
+    if (!httpServer.HasStreams() || stateEventSet) return;
+    stateEventSet = true;
+    stateEvent->SetTime(NowUs() + kStateEventUs);
+  };
+  bool outputsFailed = false;
+  stage.onFrame = [&](const DotFrame& frame) {
+    stateEventSet = false;
+    if (httpServer.HasStreams()) httpServer.Broadcast("frame", FrameHex(frame));
+    if (port.HasSinks()) return;
+    outputsFailed = bExiting = true;
+    bDisplayReady = false;  // nothing is left to fade out
+  };
+  stage.onDone = [&](const live::Message& message) {
+    if (message.content.source.rfind(store.Folder() + "/uploads/", 0) == 0)
+      unlink(message.content.source.c_str());
+  };
+
+  // SIGHUP reads the playlist file, or the movie, again; the others end the program.
+  std::unique_ptr<EventLoop::Source> signalWatch = loop.WatchFd(signals, EPOLLIN, [&](uint32_t) {
+    ExitSignalPending();  // the pipe emptied into the flags; an exit is the pauses' to take
+    if (!TakeReloadSignal()) return;
+    sd_notify(0, "RELOADING=1");
+    live::Playlist again;
+    bool againOnce = false;
+    if (std::string wrong = FirstPlaylist(settings, store.Load(), again, againOnce);
+        !wrong.empty()) {
+      Tell(wrong + "; the playlist stays as it was");
+    } else if (!settings.playlistFile.empty() || !settings.movie.empty()) {
+      stage.SetPlaylist(std::move(again), againOnce);
+    }
+    sd_notify(0, "READY=1");
+  });
+  // The watchdog is fed from the loop, which runs only while the display is being played.
+  uint64_t watchdogUs = 0;
+  std::unique_ptr<EventLoop::Source> watchdog;
+  if (sd_watchdog_enabled(0, &watchdogUs) > 0) {
+    watchdog = loop.Timer([&] {
+      sd_notify(0, "WATCHDOG=1");
+      watchdog->SetTime(NowUs() + watchdogUs / 2);
+    });
+    watchdog->SetTime(NowUs() + watchdogUs / 2);
+  }
+
+  // Listening only once the display is up, so that the first answers tell what it shows.
+  BringDisplayUp(stage.Level());
+  if (!settings.http.empty()) {
+    if (std::string why = httpServer.Start(http); !why.empty()) {
+      Tell(why);
+      ShutdownDisplay(stage.Level());
+      PortClose();
+      InstallPort(nullptr);
+      InstallPlatform(nullptr);
+      return kPortBusy;
+    }
+    Tell("listening on " + std::string(http.certificatePem.empty() ? "http" : "https") + "://" +
+         (http.address.find(':') != std::string::npos ? "[" + http.address + "]" : http.address) +
+         ":" + std::to_string(httpServer.Port()));
+  }
+  sd_notify(0, "READY=1");
+  stage.Run();
+  sd_notify(0, "STOPPING=1");
+  if (!outputsFailed) ShutdownDisplay(stage.Level());
+  PortClose();
+  InstallPort(nullptr);
+  InstallPlatform(nullptr);
+  return outputsFailed ? kOutputsFailed : kPlayed;
+}
+
+}  // namespace glowreel

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <string>
+
+#include "dots/picture_dots.h"
+
+// glowreel-play as a display server: a playlist, messages from other programs over HTTP, a
+// schedule, all on one event loop.
+namespace glowreel {
+
+struct LiveSettings {
+  std::string http;                   // "[ADDR:]PORT", "" for no server
+  std::string playlistFile;           // a playlist's JSON file, "" for none
+  std::string movie;                  // or one movie or picture, played once unless `repeat`
+  const std::string* text = nullptr;  // or a text
+  int32_t scrollMs = 0;
+  int32_t stillMs = 0;
+  bool repeat = false;
+  std::string stateFolder;  // "" for the default
+  std::string token;        // the API's token, "" for none
+  std::string certificateFile, keyFile;
+  const char* port = nullptr;
+  int16_t level = 15;
+  PictureOptions picture;
+};
+
+// Whether this glowreel-play has the live display (a static one has not).
+bool HasLiveDisplay();
+
+// Runs until stopped; the exit status.
+int RunLiveDisplay(const LiveSettings& settings);
+
+}  // namespace glowreel

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <ctime>
+#include <functional>
+#include <set>
+#include <string>
+
+#include "core/shared_state.h"
+#include "dots/picture_dots.h"
+#include "live/stage.h"
+#include "player/movie_file.h"
+#include "player/movie_report.h"
+
+// The frames of each kind of item, for the stage.
+namespace glowreel::live {
+
+// A movie's frames on every dot, drawn from its cells as the player draws them; each report of
+// its lines once while it is shown.
+class MovieDots : public DotSource {
+ public:
+  MovieDots(LineList lines, ReportSink report)
+      : lines_(std::move(lines)), report_(std::move(report)) {}
+  void Rewind() override { next_ = 0; }
+  bool Next(DotFrame& frame) override;
+
+ private:
+  LineList lines_;
+  ReportSink report_;
+  std::set<std::pair<int32_t, std::size_t>> told_;
+  std::size_t next_ = 0;
+  int32_t duration_ = 0;
+  CellGrid cells_{};
+  PixelBuffer pixels_{};
+};
+
+// A clock: a frame for each second, held until the next one begins.
+class ClockDots : public DotSource {
+ public:
+  ClockDots(std::string timeFormat, std::string dateFormat, std::function<std::tm()> local,
+            std::function<int64_t()> msIntoSecond);
+  void Rewind() override {}
+  bool Next(DotFrame& frame) override;
+
+ private:
+  std::string time_, date_;
+  std::function<std::tm()> local_;
+  std::function<int64_t()> msIntoSecond_;
+};
+
+// How items are opened: stored media by the path `where` gives a name, pictures with `options`,
+// a still picture or text held its item's time or else `stillMs`; reports of what is shown go
+// to the stage's report.
+struct ItemSettings {
+  std::function<std::string(const std::string& source)> where;
+  PictureOptions options;
+  int32_t stillMs = 5000;
+  std::function<void(const Item&, const std::string&)> report;
+};
+Opener MakeOpener(ItemSettings settings);
+
+}  // namespace glowreel::live

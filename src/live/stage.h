@@ -1,0 +1,118 @@
+#pragma once
+
+#include <cstdint>
+#include <ctime>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "dots/dot_frame.h"
+#include "live/content.h"
+
+// What the live display shows, slice by slice: the playlist's items in turn, messages on top of
+// them by priority, the schedule's brightness and power over both. Other programs change it
+// through the event loop while a frame is held; only the stage writes to the display.
+namespace glowreel::live {
+
+// Opens an item's frames, or says why it cannot be shown.
+using Opener = std::function<std::unique_ptr<DotSource>(const Item& item, std::string& why)>;
+
+struct Counters {
+  uint64_t shown = 0;    // messages whose first showing began
+  uint64_t expired = 0;  // dropped before they were shown
+  uint64_t refused = 0;  // not taken: the queue was full
+};
+
+// Where the stage reads the time: CLOCK_MONOTONIC milliseconds, and the local wall clock.
+struct StageClock {
+  std::function<int64_t()> monotonicMs;
+  std::function<std::tm()> local;
+};
+StageClock SystemClock();
+
+class Stage {
+ public:
+  // Messages waiting at most; a message is kept this long by default before it expires.
+  static constexpr std::size_t kQueueLimit = 1000;
+  static constexpr int64_t kDefaultLifetimeMs = 10 * 60 * 1000;
+
+  Stage(Opener open, StageClock clock, int16_t level);
+  ~Stage();
+  Stage(const Stage&) = delete;
+  Stage& operator=(const Stage&) = delete;
+
+  // Queues a message; its id, or 0 when the queue is full (counted as refused).
+  uint64_t Post(Message message);
+  // Takes a waiting or showing message away; false when there is none of that id.
+  bool Delete(uint64_t id);
+  // `once`: its items are played through one time, then the display waits for messages.
+  void SetPlaylist(Playlist playlist, bool once = false);
+  const Playlist& CurrentPlaylist() const { return playlist_; }
+  // Act at the next slice, and hold until the schedule's window changes.
+  void SetBrightness(int16_t level);
+  void SetPower(bool on);
+
+  // Shows until the program exits: brought up, it clears the display and plays; the caller fades
+  // out. Runs the platform's pauses, during which the setters above are called.
+  void Run();
+
+  // What the state tells.
+  struct Now {
+    std::string source;  // "playlist", "message" or "" where nothing is shown
+    std::optional<Item> item;
+    std::optional<uint64_t> messageId;
+    int playlistIndex = -1;
+  };
+  Now Showing() const;
+  std::vector<Message> Queue() const { return {queue_.begin(), queue_.end()}; }
+  const Counters& Tally() const { return counters_; }
+  int16_t Level() const { return level_; }
+  bool On() const { return on_; }
+  // The dots the display shows now.
+  const DotFrame& Shown() const { return shown_; }
+
+  std::function<void()> onChange;                // what the state tells has changed
+  std::function<void(const DotFrame&)> onFrame;  // a frame has been sent
+  std::function<void(const Item&, const std::string&)> onReport;  // an item could not be shown
+  std::function<void(const Message&)> onDone;  // a message leaves: shown, deleted or expired
+
+ private:
+  struct Turn;
+  Turn* Top();
+  bool StartNext();
+  bool ShowNext(Turn& run);
+  void Hold(Turn& run);
+  bool MustBreak(const Turn& run) const;
+  void Finish();
+  void ApplyControls();
+  void ExpireMessages();
+  void Send(const DotFrame& frame, bool partial);
+  void IdleSlice();
+  void Changed();
+  void Done(const Message& message);
+
+  Opener open_;
+  StageClock clock_;
+  Playlist playlist_;
+  std::size_t playlistNext_ = 0;
+  bool once_ = false;  // the playlist ends after its last item
+  std::size_t failedStarts_ = 0;
+  std::vector<std::unique_ptr<Turn>> stack_;  // the top is on screen, the rest interrupted
+  std::deque<Message> queue_;                 // alerts first, each priority in order of posting
+  uint64_t nextId_ = 1;
+  Counters counters_;
+  int16_t baseLevel_;
+  int16_t level_;
+  bool on_ = true;
+  std::optional<int16_t> levelAsked_;
+  std::optional<bool> powerAsked_;
+  int window_ = -2;    // the schedule's window in force (-1 none), -2 before the first look
+  bool wake_ = false;  // something changed while a frame was held
+  DotFrame shown_;
+  bool sent_ = false;
+};
+
+}  // namespace glowreel::live
