@@ -72,6 +72,27 @@ def main(path):
         if run:
             target(figure, "median %.3f, p95 %.3f" % (run["median_ratio"], run["p95_ratio"]),
                    "1.02 / 1.06", run["median_ratio"] <= 1.02 and run["p95_ratio"] <= 1.06)
+    for load in ("0", "4"):
+        run = runs.get("BM_AlertLatency/" + load)
+        if run:
+            name = "alert latency, " + ("quiet" if load == "0" else "4 busy threads")
+            target(name + ", p50", "%.1f ms" % run["p50_ms"], "<= 5 ms", run["p50_ms"] <= 5)
+            target(name + ", p99", "%.1f ms" % run["p99_ms"], "<= 15 ms", run["p99_ms"] <= 15)
+    flood = runs.get("BM_MessageFlood/60")
+    if flood:
+        target("200 messages/s for 60 s, accounted", "%d of %d (%d shown)" % (
+            flood["accounted"], flood["posted"], flood["shown"]), "all", flood["accounted"] == flood["posted"])
+        target("200 messages/s, resident growth", "%+d kB after 10 s" % flood["grown_kb"], "<= 1024 kB",
+               flood["grown_kb"] <= 1024)
+    pace = runs.get("BM_PaceUnderRequests")
+    if pace:
+        target("movie frame, 100 state requests/s", "%.3f x nominal" % pace["median_ratio"], "<= 1.02",
+               pace["median_ratio"] <= 1.02)
+    clock = runs.get("BM_IdleClock")
+    if clock:
+        target("idle clock, CPU", "%.2f %% of a core" % clock["core_percent"], "<= 1 %", clock["core_percent"] <= 1)
+        target("idle clock, writes a second", "%.2f %% of a full refresh" % clock["refresh_percent_per_s"],
+               "< 5 %", clock["refresh_percent_per_s"] < 5)
     print("Summary")
     print("\n".join(lines) if lines else "(no targets among the benchmarks run)")
 

@@ -1,7 +1,6 @@
 #include "app/play_live.h"
 
 #include <sys/epoll.h>
-#include <systemd/sd-daemon.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -16,6 +15,7 @@
 #include "live/state_store.h"
 #include "platform/event_loop.h"
 #include "platform/exit_signals.h"
+#include "platform/service_notify.h"
 #include "platform/whole_file.h"
 #include "player/session.h"
 #include "server/api.h"
@@ -205,7 +205,7 @@ int RunLiveDisplay(const LiveSettings& settings) {
   std::unique_ptr<EventLoop::Source> signalWatch = loop.WatchFd(signals, EPOLLIN, [&](uint32_t) {
     ExitSignalPending();  // the pipe emptied into the flags; an exit is the pauses' to take
     if (!TakeReloadSignal()) return;
-    sd_notify(0, "RELOADING=1");
+    NotifyService("RELOADING=1");
     live::Playlist again;
     bool againOnce = false;
     if (std::string wrong = FirstPlaylist(settings, store.Load(), again, againOnce);
@@ -214,19 +214,8 @@ int RunLiveDisplay(const LiveSettings& settings) {
     } else if (!settings.playlistFile.empty() || !settings.movie.empty()) {
       stage.SetPlaylist(std::move(again), againOnce);
     }
-    sd_notify(0, "READY=1");
+    NotifyService("READY=1");
   });
-  // The watchdog is fed from the loop, which runs only while the display is being played.
-  uint64_t watchdogUs = 0;
-  std::unique_ptr<EventLoop::Source> watchdog;
-  if (sd_watchdog_enabled(0, &watchdogUs) > 0) {
-    watchdog = loop.Timer([&] {
-      sd_notify(0, "WATCHDOG=1");
-      watchdog->SetTime(NowUs() + watchdogUs / 2);
-    });
-    watchdog->SetTime(NowUs() + watchdogUs / 2);
-  }
-
   // Listening only once the display is up, so that the first answers tell what it shows.
   BringDisplayUp(stage.Level());
   if (!settings.http.empty()) {
@@ -242,9 +231,9 @@ int RunLiveDisplay(const LiveSettings& settings) {
          (http.address.find(':') != std::string::npos ? "[" + http.address + "]" : http.address) +
          ":" + std::to_string(httpServer.Port()));
   }
-  sd_notify(0, "READY=1");
+  NotifyService("READY=1");
   stage.Run();
-  sd_notify(0, "STOPPING=1");
+  NotifyService("STOPPING=1");
   if (!outputsFailed) ShutdownDisplay(stage.Level());
   PortClose();
   InstallPort(nullptr);

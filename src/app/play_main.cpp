@@ -20,6 +20,7 @@
 #include "platform/port/port.h"
 #include "platform/process_setup.h"
 #include "platform/report_error.h"
+#include "platform/service_notify.h"
 #include "platform/whole_file.h"
 #include "player/movie_file.h"
 #include "player/session.h"
@@ -118,6 +119,8 @@ class Console : public PlayerWindow {
     held_.emplace_back(line, 1);
   }
   void FrameShown(std::size_t) override {
+    // A service is ready once its first frame is on the display, and again after a reload.
+    if (!ready_) ready_ = NotifyService("READY=1") || true;
     if (port_.HasSinks()) return;
     outputsFailed = true;
     bPlaying = false;
@@ -131,7 +134,12 @@ class Console : public PlayerWindow {
     }
     held_.clear();
   }
-  bool Reload() override { return std::exchange(platform_.reloadWanted, false); }
+  bool Reload() override {
+    if (!std::exchange(platform_.reloadWanted, false)) return false;
+    NotifyService("RELOADING=1");
+    ready_ = false;
+    return true;
+  }
   bool outputsFailed = false;
 
  private:
@@ -140,6 +148,7 @@ class Console : public PlayerWindow {
   const PortContext& port_;
   ConsolePlatform& platform_;
   std::vector<std::pair<std::string, int>> held_;
+  bool ready_ = false;
 };
 
 // How to play: as the command line says.
@@ -189,6 +198,7 @@ int Play(const std::string& movie, const std::string* text, const Settings& sett
   if (const int status = OpenDisplayPort(port, setting)) return status;
   sMovieFile = movie;
   PlaySession(console, std::move(first), open, /*fadeOut=*/true, settings.brightness);
+  NotifyService("STOPPING=1");
   PortClose();
   InstallPort(nullptr);
   InstallPlatform(nullptr);

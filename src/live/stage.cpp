@@ -223,8 +223,9 @@ bool Stage::ShowNext(Stage::Turn& run) {
 void Stage::Hold(Stage::Turn& run) {
   PauseBegins();
   if (run.holdLeft == 0) DoEvents();
+  const bool precise = run.item.kind != ItemKind::kClock;
   while (run.holdLeft > 0 && !bExiting) {
-    Sleep(kSliceMs);
+    precise ? Sleep(kSliceMs) : Idle(kSliceMs);
     DoEvents();
     --run.holdLeft;
     if (run.slicesLeft > 0) --run.slicesLeft;
@@ -335,8 +336,7 @@ void Stage::IdleSlice() {
   if (on_ && (!sent_ || shown_.dots != DotFrame().dots)) Send(DotFrame(), false);
   bool retry = failedStarts_ > 0;
   for (int32_t slice = 0; slice < (retry ? kRetrySlices : 1) && !bExiting; ++slice) {
-    PauseBegins();
-    Sleep(kSliceMs);
+    Idle(kSliceMs);
     DoEvents();
     if (std::exchange(wake_, false) || slice % kSlicesPerSecond == 0) ApplyControls();
     if (!queue_.empty() || !on_) break;

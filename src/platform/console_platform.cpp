@@ -4,6 +4,7 @@
 
 #include "core/shared_state.h"
 #include "platform/exit_signals.h"
+#include "platform/service_notify.h"
 #include "platform/system_sleep.h"
 
 namespace glowreel {
@@ -13,6 +14,7 @@ void ConsolePlatform::Sleep(int32_t milliseconds) {
 }
 
 void ConsolePlatform::DoEvents() {
+  FeedWatchdog();
   if (TakeReloadSignal()) {
     reloadWanted = true;
     bPlaying = false;

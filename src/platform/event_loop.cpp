@@ -94,6 +94,10 @@ void LoopPlatform::Sleep(int32_t milliseconds) {
   SystemSleep(milliseconds, [this](int64_t untilNs) { loop_.RunUntil(untilNs); });
 }
 
+void LoopPlatform::Idle(int32_t milliseconds) {
+  loop_.RunUntil(static_cast<int64_t>(NowUs() + static_cast<uint64_t>(milliseconds) * 1000) * 1000);
+}
+
 void LoopPlatform::DoEvents() {
   loop_.RunReady();
   ConsolePlatform::DoEvents();

@@ -59,6 +59,7 @@ class LoopPlatform : public ConsolePlatform {
   LoopPlatform(std::string programName, EventLoop& loop)
       : ConsolePlatform(std::move(programName)), loop_(loop) {}
   void Sleep(int32_t milliseconds) override;
+  void Idle(int32_t milliseconds) override;
   void DoEvents() override;
 
  private:

@@ -36,6 +36,11 @@ void Sleep(int32_t milliseconds) {
   current->Sleep(milliseconds);
 }
 
+void Idle(int32_t milliseconds) {
+  if (beforeWait) beforeWait();
+  current->Idle(milliseconds);
+}
+
 void PauseBegins() {
   ForgetOversleep();
 }

@@ -11,6 +11,9 @@ class Platform {
  public:
   virtual ~Platform() = default;
   virtual void Sleep(int32_t milliseconds) = 0;
+  // A wait that needs no frame's precision (a clock between its seconds, an empty display):
+  // the server's platform waits in its event loop without spinning to the deadline.
+  virtual void Idle(int32_t milliseconds) { Sleep(milliseconds); }
   // Processes all pending window events and returns when none are left.
   virtual void DoEvents() = 0;
   // Application-modal box with the critical-stop icon and one OK button; returns when dismissed.
@@ -26,6 +29,8 @@ void Sleep(int32_t milliseconds);
 // What runs before every wait: the port pushes its buffered output out, so that traces are
 // complete at every wait.
 void SetBeforeWait(void (*hook)());
+// Waits as Sleep does, where a few milliseconds late do not matter.
+void Idle(int32_t milliseconds);
 // A frame's pause begins: its slices make up their own lateness, never a pause's before.
 void PauseBegins();
 void DoEvents();
