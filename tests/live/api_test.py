@@ -11,6 +11,7 @@ import select
 import shutil
 import signal
 import socket
+import ssl
 import subprocess
 import sys
 import threading
@@ -39,7 +40,7 @@ def start(*args, env=None):
     while time.monotonic() < deadline:
         ready, _, _ = select.select([process.stderr], [], [], 1)
         line = process.stderr.readline() if ready else ""
-        found = re.search(r"listening on http://127\.0\.0\.1:(\d+)", line)
+        found = re.search(r"listening on https?://127\.0\.0\.1:(\d+)", line)
         if found:
             threading.Thread(target=process.stderr.read, daemon=True).start()
             return process, int(found.group(1))
@@ -253,6 +254,19 @@ player, port = start("--http", "0", "--state", state_dir, "--port", "none", env=
 check("no token: 401", call(port, "GET", "/api/state")[0] == 401)
 check("a wrong token: 401", call(port, "GET", "/api/state", headers={"Authorization": "Bearer s3creT"})[0] == 401)
 check("the token: 200", call(port, "GET", "/api/state", headers={"Authorization": "Bearer s3cret"})[0] == 200)
+stop(player)
+# With a certificate and its key, HTTPS only.
+cert, key = os.path.join(work, "cert.pem"), os.path.join(work, "key.pem")
+subprocess.run(["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "1", "-subj", "/CN=127.0.0.1",
+                "-addext", "subjectAltName=IP:127.0.0.1", "-keyout", key, "-out", cert],
+               check=True, capture_output=True, timeout=60)
+player, port = start("--http", "0", "--state", state_dir, "--port", "none",
+                     env={"GLOWREEL_HTTP_CERT": cert, "GLOWREEL_HTTP_KEY": key})
+secure = http.client.HTTPSConnection("127.0.0.1", port, timeout=10, context=ssl.create_default_context(cafile=cert))
+secure.request("GET", "/api/state")
+check("with a certificate the API answers over TLS", secure.getresponse().status == 200)
+secure.close()
+check("and not in plain HTTP", not wait_for(lambda: call(port, "GET", "/api/state", timeout=3)[0] == 200, 2))
 stop(player)
 refused = subprocess.run([play, "--http", "0.0.0.0:0", "--state", state_dir, "--port", "none"],
                          capture_output=True, text=True, timeout=20, env={k: v for k, v in os.environ.items()
