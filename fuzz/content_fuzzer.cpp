@@ -20,7 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!ReadPlaylist(document, playlist, paths).empty()) continue;
     glowreel::live::Playlist again;
     const json written = PlaylistJson(playlist);
-    if (!ReadPlaylist(written, again, paths).empty() || PlaylistJson(again) != written) std::abort();
+    if (!ReadPlaylist(written, again, paths).empty() || PlaylistJson(again) != written)
+      std::abort();
   }
   return 0;
 }

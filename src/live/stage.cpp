@@ -20,6 +20,7 @@ constexpr int32_t kClockSlices = 6000;
 constexpr int32_t kRetrySlices = 100;
 constexpr int64_t kForever = INT64_MAX;
 constexpr int32_t kSlicesPerSecond = 1000 / kSliceMs;
+constexpr int32_t kLookSlices = kSlicesPerSecond / 10;
 
 }  // namespace
 
@@ -229,9 +230,11 @@ void Stage::Hold(Stage::Turn& run) {
     DoEvents();
     --run.holdLeft;
     if (run.slicesLeft > 0) --run.slicesLeft;
-    // Controls act at once, the schedule is looked at each second.
-    if (std::exchange(wake_, false) || run.holdLeft % kSlicesPerSecond == 0) {
+    // Controls act at once; the schedule and the messages' lifetimes are looked at each tenth.
+    if (std::exchange(wake_, false) || ++sinceLook_ >= kLookSlices) {
+      sinceLook_ = 0;
       ApplyControls();
+      ExpireMessages();
       if (MustBreak(run)) {
         run.resume = run.holdLeft > 0 && !run.ended;
         return;

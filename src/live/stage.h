@@ -109,8 +109,9 @@ class Stage {
   bool on_ = true;
   std::optional<int16_t> levelAsked_;
   std::optional<bool> powerAsked_;
-  int window_ = -2;    // the schedule's window in force (-1 none), -2 before the first look
-  bool wake_ = false;  // something changed while a frame was held
+  int window_ = -2;        // the schedule's window in force (-1 none), -2 before the first look
+  bool wake_ = false;      // something changed while a frame was held
+  int32_t sinceLook_ = 0;  // slices held since the schedule and lifetimes were looked at
   DotFrame shown_;
   bool sent_ = false;
 };

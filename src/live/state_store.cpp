@@ -1,6 +1,7 @@
 #include "live/state_store.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -52,8 +53,15 @@ std::string DefaultStateFolder() {
 }
 
 std::string StateStore::Prepare() const {
-  std::string why = MakeFolder(folder_ + kMediaFolder);
-  return why.empty() ? MakeFolder(folder_ + kUploadFolder) : why;
+  if (std::string why = MakeFolder(folder_ + kMediaFolder); !why.empty()) return why;
+  if (std::string why = MakeFolder(folder_ + kUploadFolder); !why.empty()) return why;
+  // Messages do not outlive the program: what they left when it was killed goes now.
+  if (DIR* uploads = opendir((folder_ + kUploadFolder).c_str())) {
+    while (const dirent* entry = readdir(uploads))
+      if (entry->d_name[0] != '.') unlinkat(dirfd(uploads), entry->d_name, 0);
+    closedir(uploads);
+  }
+  return "";
 }
 
 std::string StateStore::MediaPath(const std::string& name) const {

@@ -20,7 +20,7 @@ class StateStore {
   static constexpr std::size_t kMostMediaBytes = std::size_t{256} << 20;
 
   explicit StateStore(std::string folder) : folder_(std::move(folder)) {}
-  // Makes the folder and its media folder: "" or why not.
+  // Makes the folder, its media folder and its folder of uploads (emptied): "" or why not.
   std::string Prepare() const;
   const std::string& Folder() const { return folder_; }
 

@@ -214,12 +214,12 @@ check("/api/brightness acts", call(port, "PUT", "/api/brightness", {"brightness"
 
 # The description of it all.
 status, _, body = call(port, "GET", "/api/openapi.json")
-spec = json.loads(body)
+description = json.loads(body)
 refs = re.findall(r'"\$ref": "#/([^"]+)"', body.decode())
 
 
 def resolves(ref):
-    node = spec
+    node = description
     for part in ref.split("/"):
         if part not in node:
             return False
@@ -227,21 +227,25 @@ def resolves(ref):
     return True
 
 
-operations = [(path, method, operation) for path, item in spec["paths"].items()
+operations = [(path, method, operation) for path, item in description["paths"].items()
               for method, operation in item.items() if method in ("get", "put", "post", "delete")]
 check("openapi.json is OpenAPI 3 with every reference resolved",
-      spec["openapi"].startswith("3.") and refs and all(resolves(ref) for ref in refs),
+      description["openapi"].startswith("3.") and refs and all(resolves(ref) for ref in refs),
       [ref for ref in refs if not resolves(ref)])
 check("every operation has a summary and responses",
       all("summary" in operation and operation.get("responses") for _, _, operation in operations))
 check("every route served is described", {"/api/state", "/api/messages", "/api/messages/{id}", "/api/playlist",
       "/api/media", "/api/media/{name}", "/api/brightness", "/api/power", "/api/display.png", "/api/events",
-      "/api/openapi.json"} <= set(spec["paths"]))
+      "/api/openapi.json"} <= set(description["paths"]))
 
 check("SIGTERM ends the player with status 0", stop(player) == 0)
 
-# A restart resumes the playlist and brightness kept in the state folder.
+# A restart resumes the playlist and brightness kept in the state folder; what a killed player's
+# messages left there goes.
+stale = os.path.join(state_dir, "uploads", "7")
+open(stale, "wb").write(b"P1\n1 1\n1\n")
 player, port = start("--http", "127.0.0.1:0", "--state", state_dir, "--port", "none")
+check("a killed player's uploads are gone after a restart", not os.path.exists(stale))
 again = state(port)
 days = lambda listed: [{**window, "days": sorted(window["days"])} for window in listed["schedule"]]
 check("a restart resumes the playlist, its schedule and the brightness",

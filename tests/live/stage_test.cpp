@@ -129,6 +129,10 @@ TEST_F(Live, MessagesExpireUnshownRepeatAndCanBeTakenAwayWhileShown) {
   Message twice = Said("R1x10", Priority::kAlert);
   twice.repeat = 2;
   uint64_t longOne = 0;
+  int64_t expiredAt = 0;
+  stage.onDone = [&](const Message& message) {
+    if (message.content.text == "P1x10") expiredAt = now;
+  };
   At(100, [&] { stage.Post(brief); });
   At(1100, [&] { stage.Post(twice); });
   At(1400, [&] { longOne = stage.Post(Said("L1x500", Priority::kAlert)); });
@@ -139,6 +143,9 @@ TEST_F(Live, MessagesExpireUnshownRepeatAndCanBeTakenAwayWhileShown) {
             (std::vector<std::string>{"0 A0", "1000 A0", "1100 R0", "1200 R0", "1300 A0", "1400 L0",
                                       "1600 A0"}));
   EXPECT_EQ(stage.Tally().expired, 1u);
+  // Dropped within a tenth of a second of its lifetime's end, while A's long frame was held.
+  EXPECT_GE(expiredAt, 400);
+  EXPECT_LE(expiredAt, 500);
   EXPECT_EQ(stage.Tally().shown, 2u);  // repeats are one message shown
   EXPECT_FALSE(stage.Delete(longOne));
 }
