@@ -16,6 +16,7 @@
 #include "platform/event_loop.h"
 #include "platform/exit_signals.h"
 #include "platform/service_notify.h"
+#include "platform/system_sleep.h"
 #include "platform/whole_file.h"
 #include "player/session.h"
 #include "server/api.h"
@@ -29,12 +30,6 @@ namespace {
 using nlohmann::json;
 constexpr const char* kProgram = "glowreel-play";
 constexpr uint64_t kStateEventUs = 100'000;  // state events at most ten a second
-
-uint64_t NowUs() {
-  timespec now{};
-  clock_gettime(CLOCK_MONOTONIC, &now);
-  return static_cast<uint64_t>(now.tv_sec) * 1000000ULL + static_cast<uint64_t>(now.tv_nsec) / 1000;
-}
 
 void Tell(const std::string& line) {
   std::fprintf(stderr, "%s: %s\n", kProgram, line.c_str());
@@ -186,7 +181,7 @@ int RunLiveDisplay(const LiveSettings& settings) {
   stage.onChange = [&] {
     if (!httpServer.HasStreams() || stateEventSet) return;
     stateEventSet = true;
-    stateEvent->SetTime(NowUs() + kStateEventUs);
+    stateEvent->SetTime(MonotonicUs() + kStateEventUs);
   };
   bool outputsFailed = false;
   stage.onFrame = [&](const DotFrame& frame) {

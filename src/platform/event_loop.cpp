@@ -9,16 +9,6 @@
 
 namespace glowreel {
 
-namespace {
-
-uint64_t NowUs() {
-  timespec now{};
-  clock_gettime(CLOCK_MONOTONIC, &now);
-  return static_cast<uint64_t>(now.tv_sec) * 1000000ULL + static_cast<uint64_t>(now.tv_nsec) / 1000;
-}
-
-}  // namespace
-
 // What a source calls back; owned by the source through its userdata and freed with it.
 struct EventLoop::Callback {
   IoHandler io;
@@ -80,7 +70,7 @@ std::unique_ptr<EventLoop::Source> EventLoop::Timer(TimerHandler handler) {
 
 void EventLoop::RunUntil(int64_t untilNs) {
   const uint64_t until = static_cast<uint64_t>(untilNs / 1000);
-  for (uint64_t now = NowUs(); now < until; now = NowUs()) {
+  for (uint64_t now = MonotonicUs(); now < until; now = MonotonicUs()) {
     if (sd_event_run(loop_, until - now) < 0) return;
   }
 }
@@ -95,7 +85,8 @@ void LoopPlatform::Sleep(int32_t milliseconds) {
 }
 
 void LoopPlatform::Idle(int32_t milliseconds) {
-  loop_.RunUntil(static_cast<int64_t>(NowUs() + static_cast<uint64_t>(milliseconds) * 1000) * 1000);
+  loop_.RunUntil(static_cast<int64_t>(MonotonicUs() + static_cast<uint64_t>(milliseconds) * 1000) *
+                 1000);
 }
 
 void LoopPlatform::DoEvents() {

@@ -9,15 +9,11 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/system_sleep.h"
+
 namespace glowreel {
 
 namespace {
-
-int64_t NowUs() {
-  timespec now{};
-  clock_gettime(CLOCK_MONOTONIC, &now);
-  return static_cast<int64_t>(now.tv_sec) * 1000000 + now.tv_nsec / 1000;
-}
 
 // Half of $WATCHDOG_USEC where it is meant for this process, 0 where there is none.
 int64_t WatchdogHalfUs() {
@@ -52,7 +48,7 @@ void FeedWatchdog() {
   static const int64_t half = WatchdogHalfUs();
   static int64_t last = 0;
   if (half <= 0) return;
-  const int64_t now = NowUs();
+  const auto now = static_cast<int64_t>(MonotonicUs());
   if (now - last < half) return;
   last = now;
   NotifyService("WATCHDOG=1");

@@ -41,6 +41,10 @@ constexpr int64_t kLongestOversleepNs = 100 * kNanosPerMs;
 
 }  // namespace
 
+uint64_t MonotonicUs() {
+  return static_cast<uint64_t>(NowNs() / 1000);
+}
+
 void SystemSleep(int32_t milliseconds, const WaitUntil& wait) {
   if (milliseconds <= 0) return;
   AskForPreciseWakeups();

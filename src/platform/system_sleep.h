@@ -5,6 +5,9 @@
 
 namespace glowreel {
 
+// CLOCK_MONOTONIC in microseconds: the clock of every wait, timer and deadline.
+uint64_t MonotonicUs();
+
 // Blocks the thread for the given time, as precisely as the kernel allows, less what the sleeps
 // before it overslept.
 // `wait`, where given, does the sleeping part instead of the kernel (an event loop run until

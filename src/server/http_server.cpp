@@ -8,6 +8,8 @@
 
 #include <cstring>
 
+#include "platform/system_sleep.h"
+
 namespace glowreel::server {
 
 namespace {
@@ -18,12 +20,6 @@ constexpr uint64_t kKeepAliveUs = 10'000'000;
 // to leave closed connections unnoticed until its next run.
 constexpr MHD_UNSIGNED_LONG_LONG kLongestWaitMs = 100;
 constexpr const char* kJson = "application/json";
-
-uint64_t NowUs() {
-  timespec now{};
-  clock_gettime(CLOCK_MONOTONIC, &now);
-  return static_cast<uint64_t>(now.tv_sec) * 1000000ULL + static_cast<uint64_t>(now.tv_nsec) / 1000;
-}
 
 std::string ErrorJson(const std::string& text) {
   std::string escaped;
@@ -250,10 +246,10 @@ std::string HttpServer::Start(const HttpSettings& settings) {
   timer_ = loop_.Timer([this] { Run(); });
   keepAlive_ = loop_.Timer([this] {
     Broadcast("", "");
-    keepAlive_->SetTime(NowUs() + kKeepAliveUs);
+    keepAlive_->SetTime(MonotonicUs() + kKeepAliveUs);
   });
   if (!watch_ || !timer_ || !keepAlive_) return "the event loop cannot watch the server";
-  keepAlive_->SetTime(NowUs() + kKeepAliveUs);
+  keepAlive_->SetTime(MonotonicUs() + kKeepAliveUs);
   return "";
 }
 
@@ -285,7 +281,7 @@ void HttpServer::Broadcast(const std::string& event, const std::string& data) {
     }
   }
   // The library takes resumed connections up only in its next run.
-  if (resumed) timer_->SetTime(NowUs());
+  if (resumed) timer_->SetTime(MonotonicUs());
   std::erase_if(streams_, [](const auto& stream) { return stream->closed && !stream->suspended; });
 }
 
@@ -293,7 +289,7 @@ void HttpServer::Run() {
   MHD_run(daemon_);
   MHD_UNSIGNED_LONG_LONG ms = kLongestWaitMs;
   if (MHD_get_timeout(daemon_, &ms) != MHD_YES || ms > kLongestWaitMs) ms = kLongestWaitMs;
-  timer_->SetTime(NowUs() + ms * 1000);
+  timer_->SetTime(MonotonicUs() + ms * 1000);
 }
 
 }  // namespace glowreel::server
