@@ -12,7 +12,7 @@
 #include <string>
 #include <thread>
 
-#include "core/shared_state.h"
+#include "core/playback.h"
 #include "counting_allocator.h"
 #include "platform/port/display_model.h"
 #include "platform/port/port.h"
@@ -93,7 +93,8 @@ BENCHMARK(BM_ReadMovieFile)->Unit(benchmark::kMillisecond);
 // One frame from its lines to the port: ReadFrame, DrawFrame, RefreshDisplay.
 void FramePipeline(benchmark::State& state, PortContext& port) {
   PortContext* const previous = InstallPort(&port);
-  lPortBase = kFirstParallelPort;
+  Playback pb;
+  pb.lPortBase = kFirstParallelPort;
   const LineList lines = SplitMovieText(MovieText(64 * 1024));
   std::vector<std::size_t> headers;
   for (std::size_t i = 0; i < lines.size(); ++i)
@@ -101,9 +102,9 @@ void FramePipeline(benchmark::State& state, PortContext& port) {
   int32_t duration = 0;
   std::size_t next = 0;
   for (auto _ : state) {
-    ReadFrame(lines, headers[next], duration, cellGrid, nullptr);
-    DrawFrame(nullptr);
-    RefreshDisplay();
+    ReadFrame(lines, headers[next], duration, pb.cellGrid, nullptr);
+    DrawFrame(pb, nullptr);
+    RefreshDisplay(pb);
     next = (next + 1) % headers.size();
   }
   state.SetItemsProcessed(state.iterations());
@@ -114,7 +115,8 @@ void FramePipeline(benchmark::State& state, PortContext& port) {
 // from the pixels and stored, with no call per write.
 void BM_FrameFloor(benchmark::State& state) {
   std::vector<uint16_t> writes(4224);
-  for (auto& column : pixelBuffer)
+  Playback pb;
+  for (auto& column : pb.pixelBuffer)
     for (int16_t& pixel : column) pixel = static_cast<int16_t>(&pixel - &column[0]) % 3 ? 0 : -1;
   for (auto _ : state) {
     std::size_t at = 0;
@@ -128,7 +130,7 @@ void BM_FrameFloor(benchmark::State& state) {
       for (const uint16_t command : {0x64, 0, 0x60, page}) transfer(command, 0);
       for (int x = 0; x < 128; ++x) {
         uint16_t byte = 0;
-        for (int k = 0; k < 8; ++k) byte |= (pixelBuffer[x][page * 8 + k] != 0) << k;
+        for (int k = 0; k < 8; ++k) byte |= (pb.pixelBuffer[x][page * 8 + k] != 0) << k;
         transfer(byte, 8);
       }
     }
@@ -155,7 +157,8 @@ BENCHMARK(BM_FramePipelineVirtual)->Unit(benchmark::kMicrosecond);
 
 // A 100 ms frame with the real sleep: eleven 10 ms slices, nominally 110 ms.
 void BM_DelayPacing(benchmark::State& state) {
-  for (auto _ : state) Delay(100);
+  const Playback pb;
+  for (auto _ : state) Delay(pb, 100);
 }
 BENCHMARK(BM_DelayPacing)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(20);
 
@@ -169,10 +172,11 @@ void BM_PacingUnderLoad(benchmark::State& state) {
       for (uint64_t spin = 0; busy; ++spin) benchmark::DoNotOptimize(spin);
     });
   std::vector<double> ratios;
+  const Playback pb;
   for (auto _ : state) {
     for (int frame = 0; frame < 40; ++frame) {
       const auto start = std::chrono::steady_clock::now();
-      Delay(100);
+      Delay(pb, 100);
       ratios.push_back(
           std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
               .count() /

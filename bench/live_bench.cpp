@@ -17,7 +17,7 @@
 #include <functional>
 #include <thread>
 
-#include "core/shared_state.h"
+#include "core/playback.h"
 #include "live/item_frames.h"
 #include "live/stage.h"
 #include "live/state_store.h"
@@ -77,7 +77,6 @@ struct Shown {
 // glowreel-play's live display, its client in another thread until `client` returns.
 struct Rig {
   explicit Rig(live::Playlist playlist) {
-    ResetSharedState();
     InstallPlatform(&platform);
     InstallPort(&port);
     auto timed = std::make_unique<TimedSink>();
@@ -101,13 +100,12 @@ struct Rig {
   }
   void Run(const std::function<void(uint16_t)>& client) {
     const int done = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    auto watch = loop.WatchFd(done, EPOLLIN, [done](uint32_t) {
+    auto watch = loop.WatchFd(done, EPOLLIN, [this, done](uint32_t) {
       uint64_t count = 0;
       [[maybe_unused]] ssize_t got = read(done, &count, sizeof count);
-      bExiting = true;
+      pb.bExiting = true;
     });
-    lPortBase = kFirstParallelPort;
-    BringDisplayUp();
+    BringDisplayUp(pb);
     sink->frameStart = sink->count;
     std::thread thread([&] {
       client(server.Port());
@@ -123,12 +121,14 @@ struct Rig {
   std::string folder =
       std::filesystem::temp_directory_path() / ("glowreel-bench-" + std::to_string(getpid()));
   EventLoop loop;
-  LoopPlatform platform{"bench", loop};
+  Playback pb;
+  LoopPlatform platform{"bench", pb, loop};
   PortContext port;
   TimedSink* sink = nullptr;
   std::vector<Shown> frames;
   live::StateStore store{folder};
-  live::Stage stage{live::MakeOpener({[](const std::string& path) { return path; },
+  live::Stage stage{pb,
+                    live::MakeOpener({[](const std::string& path) { return path; },
                                       {},
                                       5000,
                                       [](const live::Item&, const std::string&) {}}),

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "authoring/movie_check.h"
-#include "core/shared_state.h"
+#include "core/playback.h"
 #include "platform/platform.h"
 #include "platform/port/display_model.h"
 #include "platform/port/port.h"
@@ -67,7 +67,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static CountingPlatform platform;
   static bool ready = [] {
     InstallPlatform(&platform);
-    lPortBase = kFirstParallelPort;
     return true;
   }();
   (void)ready;
@@ -76,7 +75,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   PortContext port;
   port.Add(MakeDisplayModelSink(std::move(view), kFirstParallelPort));
   InstallPort(&port);
-  InitDisplay();
+  Playback pb;
+  pb.lPortBase = kFirstParallelPort;
+  InitDisplay(pb);
 
   const std::string bytes(reinterpret_cast<const char*>(data), size);
   const LineList lines = SplitMovieText(bytes);
@@ -95,16 +96,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (std::size_t i = 0; i < lines.size(); ++i) {
     if (!IsFrameHeader(lines[i])) continue;
     const int32_t before = duration;
-    ReadFrame(lines, i, duration, cellGrid, [](const MovieReport&) {});
+    ReadFrame(lines, i, duration, pb.cellGrid, [](const MovieReport&) {});
     if (!ParseDuration(lines[i].substr(1)) && duration != before) std::abort();
-    DrawFrame(nullptr);
+    DrawFrame(pb, nullptr);
     i += 9;
     if (++frames > kCheckedFrames) continue;
-    RefreshDisplay();
+    RefreshDisplay(pb);
     PortFlush();
     for (int x = 0; x < kPixelColumns; ++x)
       for (int y = 0; y < kPixelRows; ++y)
-        if (watcher->last->Lit(x, y) != (pixelBuffer[x][y] != 0)) std::abort();
+        if (watcher->last->Lit(x, y) != (pb.pixelBuffer[x][y] != 0)) std::abort();
   }
   InstallPort(nullptr);
   return 0;

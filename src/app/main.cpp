@@ -61,16 +61,18 @@ int main(int argc, char** argv) {
   QApplication::setWindowIcon(glowreel::ProgramIcon());
 
   const int exitSignals = glowreel::InstallExitSignals();  // before anything reaches the port
-  glowreel::QtPlatform platform;
+  glowreel::Playback playback;
+  glowreel::QtPlatform platform(&playback);
   glowreel::InstallPlatform(&platform);
   glowreel::PortContext port;
+  port.ending = &playback.bExiting;
   glowreel::RegisterDisplaySinks(port);
   glowreel::InstallPort(&port);
 
   int status = 0;
   {
     // Lives until the event loop has ended, so no running handler ever sees it destroyed.
-    glowreel::frmMain main;
+    glowreel::frmMain main(playback);
     main.EndOnExitSignals(exitSignals);
     main.pictureOptions = pictures;
     main.move(40, 40);

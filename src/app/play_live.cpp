@@ -8,7 +8,7 @@
 #include <nlohmann/json.hpp>
 
 #include "app/port_opening.h"
-#include "core/shared_state.h"
+#include "core/playback.h"
 #include "live/content_json.h"
 #include "live/item_frames.h"
 #include "live/stage.h"
@@ -142,10 +142,12 @@ int RunLiveDisplay(const LiveSettings& settings) {
 
   EventLoop loop;
   if (!loop.Ok()) return Tell("no event loop (epoll)"), kFailed;
-  LoopPlatform platform(kProgram, loop);
+  Playback playback;
+  LoopPlatform platform(kProgram, playback, loop);
   InstallPlatform(&platform);
   const int signals = InstallExitSignals(/*hangUpReloads=*/true);
   PortContext port;
+  port.ending = &playback.bExiting;
   if (const int status = OpenDisplayPort(port, settings.port))
     return InstallPlatform(nullptr), status;
 
@@ -164,7 +166,7 @@ int RunLiveDisplay(const LiveSettings& settings) {
   // The brightness asked for over the API before a restart holds until the schedule changes it.
   const json keptLevel = kept ? kept->value("brightness", json()) : json();
   const bool levelKept = keptLevel.is_number_integer() && keptLevel >= 1 && keptLevel <= 16;
-  live::Stage stage(live::MakeOpener(items), live::SystemClock(),
+  live::Stage stage(playback, live::MakeOpener(items), live::SystemClock(),
                     levelKept ? live::LevelOfBrightness(keptLevel.get<int32_t>()) : settings.level);
   server::Api routes(stage, store);
   api = &routes;
@@ -188,8 +190,8 @@ int RunLiveDisplay(const LiveSettings& settings) {
     stateEventSet = false;
     if (httpServer.HasStreams()) httpServer.Broadcast("frame", FrameHex(frame));
     if (port.HasSinks()) return;
-    outputsFailed = bExiting = true;
-    bDisplayReady = false;  // nothing is left to fade out
+    outputsFailed = playback.bExiting = true;
+    playback.bDisplayReady = false;  // nothing is left to fade out
   };
   stage.onDone = [&](const live::Message& message) {
     if (message.content.source.rfind(store.Folder() + "/uploads/", 0) == 0)
@@ -212,11 +214,11 @@ int RunLiveDisplay(const LiveSettings& settings) {
     NotifyService("READY=1");
   });
   // Listening only once the display is up, so that the first answers tell what it shows.
-  BringDisplayUp(stage.Level());
+  BringDisplayUp(playback, stage.Level());
   if (!settings.http.empty()) {
     if (std::string why = httpServer.Start(http); !why.empty()) {
       Tell(why);
-      ShutdownDisplay(stage.Level());
+      ShutdownDisplay(playback);
       PortClose();
       InstallPort(nullptr);
       InstallPlatform(nullptr);
@@ -229,7 +231,7 @@ int RunLiveDisplay(const LiveSettings& settings) {
   NotifyService("READY=1");
   stage.Run();
   NotifyService("STOPPING=1");
-  if (!outputsFailed) ShutdownDisplay(stage.Level());
+  if (!outputsFailed) ShutdownDisplay(playback);
   PortClose();
   InstallPort(nullptr);
   InstallPlatform(nullptr);

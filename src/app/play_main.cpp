@@ -11,7 +11,7 @@
 #include "app/play_live.h"
 #include "app/port_opening.h"
 #include "authoring/movie_check.h"
-#include "core/shared_state.h"
+#include "core/playback.h"
 #include "dots/picture_frames.h"
 #include "dots/text_frames.h"
 #include "platform/command_line.h"
@@ -103,8 +103,9 @@ int CheckPicture(const std::string& path) {
 // Playback stops when every output has failed.
 class Console : public PlayerWindow {
  public:
-  Console(std::string movie, bool repeat, const PortContext& port, ConsolePlatform& platform)
-      : movie_(std::move(movie)), repeat_(repeat), port_(port), platform_(platform) {}
+  Console(std::string movie, bool repeat, Playback& pb, const PortContext& port,
+          ConsolePlatform& platform)
+      : movie_(std::move(movie)), repeat_(repeat), pb_(pb), port_(port), platform_(platform) {}
   ~Console() override { PassEnded(); }
   int RepeatValue() const override { return repeat_ ? 1 : 0; }
   void SetGoCaption(const std::string&) override {}
@@ -123,8 +124,8 @@ class Console : public PlayerWindow {
     if (!ready_) ready_ = NotifyService("READY=1") || true;
     if (port_.HasSinks()) return;
     outputsFailed = true;
-    bPlaying = false;
-    bDisplayReady = false;  // nothing is left to fade out
+    pb_.bPlaying = false;
+    pb_.bDisplayReady = false;  // nothing is left to fade out
   }
   void PassEnded() override {
     for (const auto& [line, count] : held_) {
@@ -145,6 +146,7 @@ class Console : public PlayerWindow {
  private:
   std::string movie_;
   bool repeat_;
+  Playback& pb_;
   const PortContext& port_;
   ConsolePlatform& platform_;
   std::vector<std::pair<std::string, int>> held_;
@@ -181,11 +183,13 @@ Showing OpenShowing(const std::string& path, const Settings& settings) {
 // Plays `movie` (a picture by its content), or the text given instead of it.
 int Play(const std::string& movie, const std::string* text, const Settings& settings) {
   const char* setting = settings.port;
-  ConsolePlatform platform(kProgram);
+  Playback playback;
+  ConsolePlatform platform(kProgram, playback);
   InstallPlatform(&platform);
   InstallExitSignals(/*hangUpReloads=*/true);
   PortContext port;
-  Console console(movie, settings.repeat, port, platform);
+  port.ending = &playback.bExiting;
+  Console console(movie, settings.repeat, playback, port, platform);
   const ShowingOpener open = [&]() {
     if (!text) return OpenShowing(movie, settings);
     Showing showing;
@@ -196,8 +200,8 @@ int Play(const std::string& movie, const std::string* text, const Settings& sett
   Showing first = open();
   if (first.movie.error) return console.Report({*first.movie.error, 0}), kFailed;
   if (const int status = OpenDisplayPort(port, setting)) return status;
-  sMovieFile = movie;
-  PlaySession(console, std::move(first), open, /*fadeOut=*/true, settings.brightness);
+  playback.sMovieFile = movie;
+  PlaySession(playback, console, std::move(first), open, /*fadeOut=*/true, settings.brightness);
   NotifyService("STOPPING=1");
   PortClose();
   InstallPort(nullptr);

@@ -6,7 +6,7 @@
 #include <optional>
 
 #include "authoring/gif_writer.h"
-#include "core/shared_state.h"
+#include "core/playback.h"
 #include "platform/exit_signals.h"
 #include "platform/platform.h"
 #include "platform/port/display_model.h"
@@ -35,6 +35,8 @@ class UnseenPlayback : public Platform, public PlayerWindow, public DisplayView 
   UnseenPlayback(PictureSink& gif, const std::function<void(const std::string&)>& warn)
       : gif_(gif), warn_(warn) {}
 
+  Playback playback;
+
   // The platform: a clock that costs nothing.
   void Sleep(int32_t milliseconds) override {
     if (shot_) shot_->holdMs += milliseconds;
@@ -42,8 +44,8 @@ class UnseenPlayback : public Platform, public PlayerWindow, public DisplayView 
   // An exit signal ends the playing, and nothing is written.
   void DoEvents() override {
     if (!ExitSignalPending()) return;
-    bPlaying = false;
-    bExiting = true;
+    playback.bPlaying = false;
+    playback.bExiting = true;
   }
   void MsgBox(const std::string& text, const std::string&) override { warn_(text); }
   void Beep() override {}
@@ -113,10 +115,10 @@ std::string ExportPictures(const std::string& moviePath, PictureSink& gif,
   Platform* const platform = InstallPlatform(&unseen);
   PortContext* const previous = InstallPort(&port);
   if (KindOfFile(moviePath) == FileKind::kMovie) {
-    PlaySession(unseen, moviePath, /*fadeOut=*/false);
+    PlaySession(unseen.playback, unseen, moviePath, /*fadeOut=*/false);
   } else {  // a picture, on every dot as the player shows it
     QtPictureFrames frames(moviePath, pictures, *SliceCount(kStillPictureMs));
-    PlaySession(unseen, frames, /*fadeOut=*/false);
+    PlaySession(unseen.playback, unseen, frames, /*fadeOut=*/false);
   }
   unseen.Finish();
   InstallPort(previous);

@@ -4,7 +4,7 @@
 #include <array>
 #include <cstdio>
 
-#include "core/shared_state.h"
+#include "core/playback.h"
 #include "player/duration.h"
 #include "player/frame.h"
 #include "player/play_movie.h"

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/shared_state.h"
+#include "core/playback.h"
 #include "player/movie_file.h"
 
 namespace glowreel {

@@ -8,7 +8,7 @@
 
 #include "authoring/movie_check.h"
 #include "authoring/picture_cells.h"
-#include "core/shared_state.h"
+#include "core/playback.h"
 
 namespace glowreel {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "core/shared_state.h"
+#include "core/playback.h"
 #include "dots/picture_dots.h"
 #include "platform/qt/qt_pictures.h"
 

@@ -5,7 +5,7 @@
 #include <set>
 #include <string>
 
-#include "core/shared_state.h"
+#include "core/playback.h"
 #include "dots/picture_dots.h"
 #include "live/stage.h"
 #include "player/movie_file.h"

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <utility>
 
-#include "core/shared_state.h"
 #include "live/schedule.h"
 #include "platform/platform.h"
 #include "vfd/vfd.h"
@@ -53,8 +52,8 @@ struct Stage::Turn {
   bool ended = false;    // deleted, or its playlist replaced
 };
 
-Stage::Stage(Opener open, StageClock clock, int16_t level)
-    : open_(std::move(open)), clock_(std::move(clock)), baseLevel_(level), level_(level) {}
+Stage::Stage(Playback& pb, Opener open, StageClock clock, int16_t level)
+    : pb_(pb), open_(std::move(open)), clock_(std::move(clock)), baseLevel_(level), level_(level) {}
 
 Stage::~Stage() = default;
 
@@ -130,8 +129,8 @@ Stage::Now Stage::Showing() const {
 }
 
 void Stage::Run() {
-  ClearDisplay();
-  while (!bExiting) {
+  ClearDisplay(pb_);
+  while (!pb_.bExiting) {
     ApplyControls();
     ExpireMessages();
     Turn* top = on_ ? Top() : nullptr;
@@ -225,7 +224,7 @@ void Stage::Hold(Stage::Turn& run) {
   PauseBegins();
   if (run.holdLeft == 0) DoEvents();
   const bool precise = run.item.kind != ItemKind::kClock;
-  while (run.holdLeft > 0 && !bExiting) {
+  while (run.holdLeft > 0 && !pb_.bExiting) {
     precise ? Sleep(kSliceMs) : Idle(kSliceMs);
     DoEvents();
     --run.holdLeft;
@@ -284,18 +283,18 @@ void Stage::ApplyControls() {
   if (on != on_) {
     on_ = on;
     if (on) {
-      DisplayOn();
-      glowreel::SetBrightness(level);
+      DisplayOn(pb_);
+      glowreel::SetBrightness(pb_, level);
       level_ = level;
       if (sent_) Send(shown_, false);
     } else {
-      DisplayOff();
+      DisplayOff(pb_);
     }
     Changed();
   }
   if (level != level_) {
     level_ = level;
-    if (on_) glowreel::SetBrightness(level);
+    if (on_) glowreel::SetBrightness(pb_, level);
     Changed();
   }
 }
@@ -317,16 +316,17 @@ void Stage::ExpireMessages() {
 // page that differ from what the display shows.
 void Stage::Send(const DotFrame& frame, bool partial) {
   for (int x = 0; x < kPixelColumns; ++x)
-    for (int y = 0; y < kPixelRows; ++y) pixelBuffer[x][y] = frame.At(x, y) ? kLit : 0;
+    for (int y = 0; y < kPixelRows; ++y) pb_.pixelBuffer[x][y] = frame.At(x, y) ? kLit : 0;
   if (!partial || !sent_) {
-    RefreshDisplay();
+    RefreshDisplay(pb_);
   } else {
     for (int16_t page = 0; page < kPages; ++page) {
       int first = kPixelColumns, last = -1;
       for (int x = 0; x < kPixelColumns; ++x)
         for (int y = page * kDotsPerPage; y < (page + 1) * kDotsPerPage; ++y)
           if (frame.At(x, y) != shown_.At(x, y)) first = std::min(first, x), last = x;
-      if (last >= 0) RefreshColumns(page, static_cast<int16_t>(first), static_cast<int16_t>(last));
+      if (last >= 0)
+        RefreshColumns(pb_, page, static_cast<int16_t>(first), static_cast<int16_t>(last));
     }
   }
   shown_ = frame;
@@ -338,7 +338,7 @@ void Stage::Send(const DotFrame& frame, bool partial) {
 void Stage::IdleSlice() {
   if (on_ && (!sent_ || shown_.dots != DotFrame().dots)) Send(DotFrame(), false);
   bool retry = failedStarts_ > 0;
-  for (int32_t slice = 0; slice < (retry ? kRetrySlices : 1) && !bExiting; ++slice) {
+  for (int32_t slice = 0; slice < (retry ? kRetrySlices : 1) && !pb_.bExiting; ++slice) {
     Idle(kSliceMs);
     DoEvents();
     if (std::exchange(wake_, false) || slice % kSlicesPerSecond == 0) ApplyControls();

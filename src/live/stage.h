@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "core/playback.h"
 #include "dots/dot_frame.h"
 #include "live/content.h"
 
@@ -39,7 +40,8 @@ class Stage {
   static constexpr std::size_t kQueueLimit = 1000;
   static constexpr int64_t kDefaultLifetimeMs = 10 * 60 * 1000;
 
-  Stage(Opener open, StageClock clock, int16_t level);
+  // Shows on `pb`, the display brought up at `level`.
+  Stage(Playback& pb, Opener open, StageClock clock, int16_t level);
   ~Stage();
   Stage(const Stage&) = delete;
   Stage& operator=(const Stage&) = delete;
@@ -94,6 +96,7 @@ class Stage {
   void Changed();
   void Done(const Message& message);
 
+  Playback& pb_;
   Opener open_;
   StageClock clock_;
   Playlist playlist_;

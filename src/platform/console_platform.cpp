@@ -2,7 +2,6 @@
 
 #include <cstdio>
 
-#include "core/shared_state.h"
 #include "platform/exit_signals.h"
 #include "platform/service_notify.h"
 #include "platform/system_sleep.h"
@@ -17,11 +16,11 @@ void ConsolePlatform::DoEvents() {
   FeedWatchdog();
   if (TakeReloadSignal()) {
     reloadWanted = true;
-    bPlaying = false;
+    playback_.bPlaying = false;
   }
   if (!TakeExitSignal()) return;  // bExiting keeps it
-  bPlaying = false;
-  bExiting = true;
+  playback_.bPlaying = false;
+  playback_.bExiting = true;
 }
 
 void ConsolePlatform::MsgBox(const std::string& text, const std::string& title) {

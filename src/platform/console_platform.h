@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "core/playback.h"
 #include "platform/platform.h"
 
 namespace glowreel {
@@ -10,7 +11,8 @@ namespace glowreel {
 // and an event pump that only looks for exit signals.
 class ConsolePlatform : public Platform {
  public:
-  explicit ConsolePlatform(std::string programName) : programName_(std::move(programName)) {}
+  ConsolePlatform(std::string programName, Playback& playback)
+      : programName_(std::move(programName)), playback_(playback) {}
   void Sleep(int32_t milliseconds) override;
   // An exit signal ends playback as the window's Exit does: bPlaying False, pauses cut short.
   void DoEvents() override;
@@ -23,6 +25,7 @@ class ConsolePlatform : public Platform {
 
  private:
   std::string programName_;
+  Playback& playback_;
 };
 
 }  // namespace glowreel

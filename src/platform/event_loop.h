@@ -56,8 +56,8 @@ class EventLoop {
 // answered while a frame is held; exit and reload signals as on the console.
 class LoopPlatform : public ConsolePlatform {
  public:
-  LoopPlatform(std::string programName, EventLoop& loop)
-      : ConsolePlatform(std::move(programName)), loop_(loop) {}
+  LoopPlatform(std::string programName, Playback& playback, EventLoop& loop)
+      : ConsolePlatform(std::move(programName), playback), loop_(loop) {}
   void Sleep(int32_t milliseconds) override;
   void Idle(int32_t milliseconds) override;
   void DoEvents() override;

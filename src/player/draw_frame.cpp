@@ -1,4 +1,4 @@
-#include "core/shared_state.h"
+#include "core/playback.h"
 #include "player/frame.h"
 
 namespace glowreel {
@@ -36,8 +36,8 @@ void DrawCells(const CellGrid& cells, PixelBuffer& pixels, const MismatchSink& o
   }
 }
 
-void DrawFrame(const MismatchSink& onMismatch) {
-  DrawCells(cellGrid, pixelBuffer, onMismatch);
+void DrawFrame(Playback& pb, const MismatchSink& onMismatch) {
+  DrawCells(pb.cellGrid, pb.pixelBuffer, onMismatch);
 }
 
 }  // namespace glowreel

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "core/shared_state.h"
+#include "core/playback.h"
 #include "player/movie_file.h"
 #include "player/movie_report.h"
 
@@ -26,7 +26,7 @@ using MismatchSink = std::function<void(int x, int y)>;
 // Makes every pixel dark, then draws each lit cell as a 6 x 7 block at a pitch of 7 x 8.
 void DrawCells(const CellGrid& cells, PixelBuffer& pixels, const MismatchSink& onMismatch);
 
-// DrawCells from the shared cell grid into the shared pixel buffer.
-void DrawFrame(const MismatchSink& onMismatch);
+// DrawCells from the playback's cell grid into its pixel buffer.
+void DrawFrame(Playback& pb, const MismatchSink& onMismatch);
 
 }  // namespace glowreel

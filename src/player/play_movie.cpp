@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/shared_state.h"
 #include "platform/platform.h"
 #include "player/frame.h"
 #include "player/movie_file.h"
@@ -22,14 +21,14 @@ std::size_t RowLine(const LineList& lines, std::size_t header, int y) {
 
 }  // namespace
 
-void PlayMovie(PlayerWindow& window, const LineList* given) {
+void PlayMovie(Playback& pb, PlayerWindow& window, const LineList* given) {
   LineList read;
   const LineList& lines = given ? *given : read;
   bool loaded = given != nullptr;
   int32_t duration = 0;
-  while (bPlaying) {
+  while (pb.bPlaying) {
     if (!loaded) {
-      MovieLines file = ReadMovieFile(sMovieFile);
+      MovieLines file = ReadMovieFile(pb.sMovieFile);
       if (file.error) window.Report({*file.error, 0});
       read = std::move(file.lines);
       loaded = true;
@@ -42,32 +41,32 @@ void PlayMovie(PlayerWindow& window, const LineList* given) {
       window.Report(what);
     };
     const bool passEnded = ForEachFrame(lines, [&](std::size_t header) {
-      ReadFrame(lines, header, duration, cellGrid, report);
-      DrawFrame([&](int, int y) {
+      ReadFrame(lines, header, duration, pb.cellGrid, report);
+      DrawFrame(pb, [&](int, int y) {
         report({RunTimeError(kErrTypeMismatch), RowLine(lines, header, y)});
       });
-      RefreshDisplay();
+      RefreshDisplay(pb);
       window.FrameShown(header);
       shownFrame = true;
-      const Pause pause = Delay(duration);
+      const Pause pause = Delay(pb, duration);
       if (pause == Pause::kOverflow) report({RunTimeError(kErrOverflow), lines.FileLine(header)});
       paused = paused || pause == Pause::kMade;
-      return bPlaying;
+      return pb.bPlaying;
     });
     window.PassEnded();
     if (!passEnded) return;
     // A pass that showed nothing, or reported without ever pausing, would follow itself at
     // once for ever, its boxes leaving no moment for Stop.
-    if (!EndOfPass(window, shownFrame && !(reported && !paused))) return;
+    if (!EndOfPass(pb, window, shownFrame && !(reported && !paused))) return;
   }
 }
 
-bool EndOfPass(PlayerWindow& window, bool repeatable) {
+bool EndOfPass(Playback& pb, PlayerWindow& window, bool repeatable) {
   // One event pump per pass keeps a movie that never pauses stoppable.
   DoEvents();
-  if (!bPlaying) return false;
+  if (!pb.bPlaying) return false;
   if (window.RepeatValue() != 0 && repeatable) return true;
-  bPlaying = false;
+  pb.bPlaying = false;
   window.SetGoCaption("&Play");
   return false;
 }
@@ -78,16 +77,16 @@ std::optional<int32_t> SliceCount(int32_t duration) {
   return std::max(0, static_cast<int32_t>(last) + 1);
 }
 
-Pause Delay(int32_t duration) {
+Pause Delay(const Playback& pb, int32_t duration) {
   const std::optional<int32_t> slices = SliceCount(duration);
   if (!slices) return Pause::kOverflow;
-  Hold(*slices);
+  Hold(pb, *slices);
   return *slices > 0 ? Pause::kMade : Pause::kNone;
 }
 
-void Hold(int32_t slices) {
+void Hold(const Playback& pb, int32_t slices) {
   PauseBegins();
-  for (int32_t slice = 0; slice < slices && !bExiting; ++slice) {
+  for (int32_t slice = 0; slice < slices && !pb.bExiting; ++slice) {
     Sleep(kSliceMs);
     DoEvents();
   }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/display_facts.h"
+#include "core/playback.h"
 #include "player/movie_file.h"
 #include "player/movie_report.h"
 
@@ -29,9 +30,9 @@ class PlayerWindow {
   virtual bool Reload() { return false; }
 };
 
-// Plays sMovieFile while bPlaying stays True; returns when playback has ended. Given `lines`,
-// plays them instead of reading the file.
-void PlayMovie(PlayerWindow& window, const LineList* lines = nullptr);
+// Plays pb.sMovieFile while pb.bPlaying stays True; returns when playback has ended. Given
+// `lines`, plays them instead of reading the file.
+void PlayMovie(Playback& pb, PlayerWindow& window, const LineList* lines = nullptr);
 
 // The slices of 10 ms a frame of this duration is held: round(duration / 10) + 1, none below
 // zero; empty when the rounded count does not fit 16 bits.
@@ -47,13 +48,13 @@ enum class Pause { kMade, kNone, kOverflow };
 
 // Holds a frame for its slices, pumping events after each; a count out of range makes no pause
 // (the caller reports the overflow). Ends early once the program is exiting.
-Pause Delay(int32_t duration);
+Pause Delay(const Playback& pb, int32_t duration);
 
 // Holds a frame for this many slices, pumping events after each, until the program exits.
-void Hold(int32_t slices);
+void Hold(const Playback& pb, int32_t slices);
 
 // Ends a pass: true when playback goes on with another one (Repeat ticked and the pass
 // `repeatable`); otherwise playing stops and Go reads "&Play" again.
-bool EndOfPass(PlayerWindow& window, bool repeatable);
+bool EndOfPass(Playback& pb, PlayerWindow& window, bool repeatable);
 
 }  // namespace glowreel

@@ -8,7 +8,6 @@
 #include <QMimeData>
 #include <QSocketNotifier>
 
-#include "core/shared_state.h"
 #include "dots/picture_reader.h"
 #include "platform/exit_signals.h"
 #include "platform/port/port.h"
@@ -40,7 +39,7 @@ QString DroppedFile(const QMimeData* data) {
 
 }  // namespace
 
-frmMain::frmMain() {
+frmMain::frmMain(Playback& pb) : pb_(pb) {
   setWindowTitle(QStringLiteral("Noritake GlowReel"));
   setWindowIcon(ProgramIcon());
   setFixedSize(3120 / kTwipsPerPixel, 2400 / kTwipsPerPixel);
@@ -97,13 +96,13 @@ QString frmMain::BareFileName(const QString& path) {
 }
 
 void frmMain::Form_Load() {
-  BringDisplayUp();
+  BringDisplayUp(pb_);
 }
 
 void frmMain::Form_Unload() {
-  bPlaying = false;
-  bExiting = true;
-  ShutdownDisplay();
+  pb_.bPlaying = false;
+  pb_.bExiting = true;
+  ShutdownDisplay(pb_);
   PortFinish();  // what playback still does on its way out reaches no port
 }
 
@@ -122,16 +121,16 @@ void frmMain::cmdLoad_Click() {
 }
 
 void frmMain::TakeMovie(const QString& path) {
-  sMovieFile = QFile::encodeName(path).toStdString();
+  pb_.sMovieFile = QFile::encodeName(path).toStdString();
   // A picture, told by its content, plays on every dot.
   picture_.reset();
-  if (KindOfFile(sMovieFile) != FileKind::kMovie)
-    picture_ =
-        std::make_shared<QtPictureFrames>(sMovieFile, pictureOptions, *SliceCount(kStillPictureMs));
+  if (KindOfFile(pb_.sMovieFile) != FileKind::kMovie)
+    picture_ = std::make_shared<QtPictureFrames>(pb_.sMovieFile, pictureOptions,
+                                                 *SliceCount(kStillPictureMs));
   lblFileName->setText(BareFileName(path));
-  bPlaying = false;
+  pb_.bPlaying = false;
   SetGoCaption("&Play");
-  if (bDisplayReady) ClearDisplay();
+  if (pb_.bDisplayReady) ClearDisplay(pb_);
   cmdGo->setEnabled(true);
   chkRepeat->setEnabled(true);
   chkRepeat->setChecked(false);
@@ -150,17 +149,17 @@ void frmMain::EndOnExitSignals(int signalPipe) {
 }
 
 void frmMain::cmdGo_Click() {
-  bPlaying = !bPlaying;
-  if (bPlaying) {
+  pb_.bPlaying = !pb_.bPlaying;
+  if (pb_.bPlaying) {
     SetGoCaption("&Stop");
     // A file loaded or dropped while the picture plays replaces picture_ under this call.
     if (const std::shared_ptr<DotSource> playing = picture_) {
-      PlayDots(*this, *playing);
+      PlayDots(pb_, *this, *playing);
     } else {
-      PlayMovie(*this);
+      PlayMovie(pb_, *this);
     }
   } else {
-    if (bDisplayReady) ClearDisplay();
+    if (pb_.bDisplayReady) ClearDisplay(pb_);
     SetGoCaption("&Play");
   }
 }

@@ -20,8 +20,9 @@ class frmMain : public QWidget, public PlayerWindow {
   Q_OBJECT
 
  public:
-  // Runs the Load handler: the display is initialised before the window is shown.
-  frmMain();
+  // Runs the Load handler: the display is initialised before the window is shown. Plays on
+  // `pb`, which outlives the window.
+  explicit frmMain(Playback& pb);
   ~frmMain() override;
 
   // What playback reads and sets at the end of a pass, and its reports as boxes.
@@ -62,6 +63,7 @@ class frmMain : public QWidget, public PlayerWindow {
   void cmdAbout_Click();
   void cmdExit_Click();
 
+  Playback& pb_;
   bool unloaded_ = false;
   // The picture taken instead of a movie, played on every dot.
   std::shared_ptr<DotSource> picture_;

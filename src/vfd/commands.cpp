@@ -1,6 +1,5 @@
 #include <string>
 
-#include "core/shared_state.h"
 #include "platform/platform.h"
 #include "vfd/registers.h"
 #include "vfd/vfd.h"
@@ -20,61 +19,62 @@ bool InRange(int16_t value, int16_t max, const char* message) {
 
 }  // namespace
 
-void InitDisplay() {
-  WriteCommand(cmd::kClear);
+void InitDisplay(Playback& pb) {
+  WriteCommand(pb, cmd::kClear);
   Sleep(kInitWaitMs);
   for (int16_t n = 0; n < cmd::kAreaCount; ++n) {
-    WriteCommand(cmd::kAreaSet);
-    WriteCommand(n);
-    WriteData(cmd::kAreaData);
+    WriteCommand(pb, cmd::kAreaSet);
+    WriteCommand(pb, n);
+    WriteData(pb, cmd::kAreaData);
   }
-  WriteCommand(cmd::kLayer0On);
-  WriteCommand(cmd::kGraphicsOn);
-  WriteCommand(cmd::kAutoIncrementX);
-  bDisplayReady = true;
+  WriteCommand(pb, cmd::kLayer0On);
+  WriteCommand(pb, cmd::kGraphicsOn);
+  WriteCommand(pb, cmd::kAutoIncrementX);
+  pb.bDisplayReady = true;
 }
 
-void SetBrightness(int16_t iLevel) {
+void SetBrightness(Playback& pb, int16_t iLevel) {
   if (!InRange(iLevel, cmd::kMaxLevel, "An invalid brightness level was specified. [iLevel = "))
     return;
-  WriteCommand(cmd::kBrightnessBrightest + (cmd::kMaxLevel - iLevel));
+  WriteCommand(pb, cmd::kBrightnessBrightest + (cmd::kMaxLevel - iLevel));
+  pb.iBrightness = iLevel;
 }
 
-void ClearDisplay() {
-  WriteCommand(cmd::kClear);
+void ClearDisplay(const Playback& pb) {
+  WriteCommand(pb, cmd::kClear);
 }
 
-void DisplayOff() {
-  WriteCommand(cmd::kDisplayOff);
-  WriteCommand(cmd::kDisplayOffParameter);
+void DisplayOff(const Playback& pb) {
+  WriteCommand(pb, cmd::kDisplayOff);
+  WriteCommand(pb, cmd::kDisplayOffParameter);
 }
 
-void DisplayOn() {
-  WriteCommand(cmd::kLayer0On);
-  WriteCommand(cmd::kGraphicsOn);
+void DisplayOn(const Playback& pb) {
+  WriteCommand(pb, cmd::kLayer0On);
+  WriteCommand(pb, cmd::kGraphicsOn);
 }
 
-void SetXPosition(int16_t iPosition) {
+void SetXPosition(const Playback& pb, int16_t iPosition) {
   if (!InRange(iPosition, cmd::kMaxX, "An invalid X write position was specified. [iPosition = "))
     return;
-  WriteCommand(cmd::kSetX);
-  WriteCommand(iPosition);
+  WriteCommand(pb, cmd::kSetX);
+  WriteCommand(pb, iPosition);
 }
 
-void SetYPosition(int16_t iPosition) {
+void SetYPosition(const Playback& pb, int16_t iPosition) {
   if (!InRange(iPosition, cmd::kMaxY, "An invalid Y write position was specified. [iPosition = "))
     return;
-  WriteCommand(cmd::kSetY);
-  WriteCommand(iPosition);
+  WriteCommand(pb, cmd::kSetY);
+  WriteCommand(pb, iPosition);
 }
 
-void ShutdownDisplay(int16_t from) {
-  if (!bDisplayReady) return;
-  for (int16_t level = from; level >= 0; --level) {
-    SetBrightness(level);
+void ShutdownDisplay(Playback& pb) {
+  if (!pb.bDisplayReady) return;
+  for (int16_t level = pb.iBrightness; level >= 0; --level) {
+    SetBrightness(pb, level);
     Sleep(kFadeStepMs);
   }
-  DisplayOff();
+  DisplayOff(pb);
 }
 
 }  // namespace glowreel

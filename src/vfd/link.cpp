@@ -1,7 +1,6 @@
 #include <cstdio>
 #include <string>
 
-#include "core/shared_state.h"
 #include "platform/platform.h"
 #include "platform/port/port.h"
 #include "platform/report_error.h"
@@ -31,37 +30,37 @@ inline bool ByteInRange(int16_t iData, const char* message) {
 }
 
 // One byte: select its kind, load the data register, strobe, release.
-void Transfer(int16_t iData, int16_t select) {
-  WriteControl(select);
+void Transfer(const Playback& pb, int16_t iData, int16_t select) {
+  WriteControl(pb, select);
   try {
-    DlPortWritePortUshort(lPortBase + kDataRegister, iData);
+    DlPortWritePortUshort(pb.lPortBase + kDataRegister, iData);
   } catch (const RunTimeError& error) {
     ReportWriteError(error);
   }
-  WriteControl(select | reg::kStrobe);
-  WriteControl(select);
+  WriteControl(pb, select | reg::kStrobe);
+  WriteControl(pb, select);
 }
 
 }  // namespace
 
-void WriteControl(int16_t iData) {
+void WriteControl(const Playback& pb, int16_t iData) {
   if (!ByteInRange(iData, "An invalid control command byte was specified (> 1 byte.) [iData = "))
     return;
   try {
-    DlPortWritePortUshort(lPortBase + kControlRegister, iData ^ reg::kControlInvert);
+    DlPortWritePortUshort(pb.lPortBase + kControlRegister, iData ^ reg::kControlInvert);
   } catch (const RunTimeError& error) {
     ReportWriteError(error);
   }
 }
 
-void WriteCommand(int16_t iData) {
+void WriteCommand(const Playback& pb, int16_t iData) {
   if (!ByteInRange(iData, "An invalid command byte was specified (> 1 byte.) [iData = ")) return;
-  Transfer(iData, 0);
+  Transfer(pb, iData, 0);
 }
 
-void WriteData(int16_t iData) {
+void WriteData(const Playback& pb, int16_t iData) {
   if (!ByteInRange(iData, "An invalid data byte was specified (> 1 byte.) [iData = ")) return;
-  Transfer(iData, reg::kSelectData);
+  Transfer(pb, iData, reg::kSelectData);
 }
 
 }  // namespace glowreel

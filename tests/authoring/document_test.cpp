@@ -18,11 +18,11 @@ using test::TempFile;
 
 // Every register write playing the file makes, from a fresh start.
 std::vector<test::PortWrite> PlayedWrites(const std::string& path) {
+  Playback pb;
   test::RecordingWindow window;
   test::FakePlatform platform;
   test::RecordingPort port;
-  ResetSharedState();
-  PlaySession(window, path);
+  PlaySession(pb, window, path);
   return port.Writes();
 }
 

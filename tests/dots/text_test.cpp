@@ -2,7 +2,7 @@
 // frames played as a movie's are.
 #include <gtest/gtest.h>
 
-#include "core/shared_state.h"
+#include "core/playback.h"
 #include "dots/pixel_font.h"
 #include "dots/text_frames.h"
 #include "player/play_dots.h"
@@ -87,12 +87,12 @@ TEST(Text, Latin1LettersHaveTheirMarksAndWhatTheFontLacksShowsAsAQuestionMark) {
 class PlayingDots : public ::testing::Test, public test::RecordingWindow {
  protected:
   void SetUp() override {
-    ResetSharedState();
-    lPortBase = kFirstParallelPort;
-    InitDisplay();
+    pb.lPortBase = kFirstParallelPort;
+    InitDisplay(pb);
     platform.onSleep = [this](int32_t) { ++held.back(); };
   }
   void FrameShown(std::size_t) override { held.push_back(0); }
+  Playback pb;
   test::FakePlatform platform;
   test::RecordingPort port;
   std::vector<int> held;  // the slices each frame sent was held for
@@ -100,17 +100,18 @@ class PlayingDots : public ::testing::Test, public test::RecordingWindow {
 
 TEST_F(PlayingDots, EachFrameIsSentWholeAndHeldForItsSlicesAndRepeatLoopsUntilStopped) {
   TextFrames marquee("Hi", 11, 2);  // 139 frames a pass, two slices each
-  platform.AtPump(139 * 2 * 2 + 2 + 22 * 2, [] { bPlaying = false; });  // Stop, in the third pass
+  platform.AtPump(139 * 2 * 2 + 2 + 22 * 2,
+                  [this] { pb.bPlaying = false; });  // Stop, in the third pass
   repeat = 1;
-  bPlaying = true;
-  PlayDots(*this, marquee);
+  pb.bPlaying = true;
+  PlayDots(pb, *this, marquee);
   EXPECT_EQ(held, std::vector<int>(139 * 2 + 22, 2)) << "the passes start again at the first";
   EXPECT_TRUE(captions.empty()) << "stopped, not ended";
   TextFrames still("Hi", 11);
   repeat = 0;
-  bPlaying = true;
-  PlayDots(*this, still);
-  EXPECT_FALSE(bPlaying);
+  pb.bPlaying = true;
+  PlayDots(pb, *this, still);
+  EXPECT_FALSE(pb.bPlaying);
   EXPECT_EQ(captions, std::vector<std::string>{"&Play"});
   const DisplayModel shown = port.Model();
   EXPECT_TRUE(shown.Lit(58, 28) && shown.Lit(62, 34) && !shown.Lit(0, 0)) << "H's corners";

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <nlohmann/json.hpp>
 
-#include "core/shared_state.h"
+#include "core/playback.h"
 #include "live/clock_face.h"
 #include "live/content_json.h"
 #include "live/item_frames.h"
@@ -155,11 +155,10 @@ TEST(Clock, DigitsAreDrawnLargeAndTheDateSmallUnderThem) {
 }
 
 TEST(Clock, AClockSendsOnlyTheColumnsThatChangedEachSecond) {
-  ResetSharedState();
   test::FakePlatform platform;
   test::RecordingPort port;
-  lPortBase = kFirstParallelPort;
-  BringDisplayUp();
+  Playback pb;
+  BringDisplayUp(pb);
   int64_t now = 0;
   std::tm local{};
   local.tm_hour = 9;
@@ -167,13 +166,13 @@ TEST(Clock, AClockSendsOnlyTheColumnsThatChangedEachSecond) {
     now += ms;
     local.tm_sec = static_cast<int>(now / 1000) % 60;
     local.tm_min = static_cast<int>(now / 60000);
-    if (now >= 120'000) bExiting = true;
+    if (now >= 120'000) pb.bExiting = true;
   };
   const Opener clocks = [&](const Item& item, std::string&) -> std::unique_ptr<DotSource> {
     return std::make_unique<ClockDots>(
         item.text, "", [&] { return local; }, [&] { return now % 1000; });
   };
-  Stage stage(clocks, {[&] { return now; }, [&] { return local; }}, 15);
+  Stage stage(pb, clocks, {[&] { return now; }, [&] { return local; }}, 15);
   Item clock;
   clock.kind = ItemKind::kClock;
   clock.text = "%H:%M";

@@ -4,7 +4,7 @@
 #include <map>
 #include <set>
 
-#include "core/shared_state.h"
+#include "core/playback.h"
 #include "live/content_json.h"
 #include "live/item_frames.h"
 #include "live/schedule.h"
@@ -68,7 +68,6 @@ Playlist Items(std::vector<Item> items) {
 class Live : public ::testing::Test {
  protected:
   void SetUp() override {
-    ResetSharedState();
     platform.onSleep = [this](int32_t ms) {
       now += ms;
       while (!at.empty() && at.begin()->first <= now) {
@@ -84,23 +83,23 @@ class Live : public ::testing::Test {
           if (frame.At(x, y)) shown = std::string(1, static_cast<char>(x)) + std::to_string(y);
       log.push_back(std::to_string(now) + " " + shown);
     };
-    lPortBase = kFirstParallelPort;
-    BringDisplayUp();
+    BringDisplayUp(pb);
     now = 0;
   }
   void Play(Playlist playlist, int64_t untilMs, bool once = false) {
     stage.SetPlaylist(std::move(playlist), once);
-    At(untilMs, [] { bExiting = true; });
+    At(untilMs, [this] { pb.bExiting = true; });
     stage.Run();
   }
   void At(int64_t ms, std::function<void()> action) { at.emplace(ms, std::move(action)); }
 
   test::FakePlatform platform;
   test::RecordingPort port;
+  Playback pb;
   int64_t now = 0;
   std::multimap<int64_t, std::function<void()>> at;
   std::tm local = Noon();
-  Stage stage{Numbered, {[this] { return now; }, [this] { return local; }}, 15};
+  Stage stage{pb, Numbered, {[this] { return now; }, [this] { return local; }}, 15};
   std::vector<std::string> log;  // "time-in-ms frame" as each frame was sent
 };
 
@@ -196,7 +195,8 @@ TEST_F(Live, AMovieSendsWhatThePlayerSendsWriteForWrite) {
                              test::Frame("0", test::OneCell(17, 7)));
   std::vector<std::string> reports;
   stage.onReport = [&](const Item&, const std::string& text) { reports.push_back(text); };
-  Stage live(MakeOpener({[](const std::string& path) { return path; },
+  Stage live(pb,
+             MakeOpener({[](const std::string& path) { return path; },
                          {},
                          5000,
                          [&](const Item&, const std::string& text) { reports.push_back(text); }}),
@@ -206,15 +206,13 @@ TEST_F(Live, AMovieSendsWhatThePlayerSendsWriteForWrite) {
   item.source = movie.Path();
   const test::Mark start = port.Position();
   live.SetPlaylist(Items({item}), /*once=*/true);
-  At(2000, [] { bExiting = true; });
+  At(2000, [this] { pb.bExiting = true; });
   live.Run();
   const auto played = port.TranscriptFrom(start);
-
-  ResetSharedState();
   const test::Mark again = port.Position();
-  lPortBase = kFirstParallelPort;
+  Playback player;
   test::RecordingWindow window;
-  PlaySession(window, movie.Path(), /*fadeOut=*/false);
+  PlaySession(player, window, movie.Path(), /*fadeOut=*/false);
   const auto expected = port.TranscriptFrom(again);
   // The session brings the display up first, the live display had it up before; then both clear
   // it and send the frames alike, up to the dark frame the live display shows when it is done.

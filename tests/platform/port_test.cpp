@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <thread>
 
-#include "core/shared_state.h"
+#include "core/playback.h"
 #include "platform/port/builtin_sinks.h"
 #include "platform/port/gpio_lines.h"
 #include "support/fake_platform.h"
@@ -25,10 +25,7 @@ using test::TempFile;
 
 class PortSetting : public ::testing::Test {
  protected:
-  void SetUp() override {
-    ResetSharedState();
-    lPortBase = kFirstParallelPort;
-  }
+  void SetUp() override { pb.lPortBase = kFirstParallelPort; }
   void TearDown() override {
     PortClose();
     InstallPort(previous);
@@ -37,11 +34,12 @@ class PortSetting : public ::testing::Test {
   // Starts the display with GLOWREEL_PORT set so, then sends one frame and closes the port.
   void Run(const std::string& setting) {
     setenv("GLOWREEL_PORT", setting.c_str(), 1);
-    InitDisplay();
-    SetBrightness(15);
-    RefreshDisplay();
+    InitDisplay(pb);
+    SetBrightness(pb, 15);
+    RefreshDisplay(pb);
     PortClose();
   }
+  Playback pb;
   PortContext port;
   PortContext* previous = InstallPort(&port);
   test::FakePlatform platform;
@@ -126,8 +124,8 @@ TEST_F(PortSetting, ATraceIntoAPipeWaitsForASlowReaderAndLosesNothing) {
       lines += static_cast<std::size_t>(std::count(buffer, buffer + n, '\n'));
   });
   setenv("GLOWREEL_PORT", ("trace:" + fifo).c_str(), 1);
-  InitDisplay();
-  for (int frame = 0; frame < 2; ++frame) RefreshDisplay();  // more than a pipe holds at once
+  InitDisplay(pb);
+  for (int frame = 0; frame < 2; ++frame) RefreshDisplay(pb);  // more than a pipe holds at once
   PortClose();
   close(otherWriter);
   reader.join();

@@ -1,7 +1,7 @@
 // Playback: the walk through the frames, the pacing in slices, the end of a pass, Repeat, Stop.
 #include <gtest/gtest.h>
 
-#include "core/shared_state.h"
+#include "core/playback.h"
 #include "player/play_movie.h"
 #include "support/fake_platform.h"
 #include "support/movies.h"
@@ -20,16 +20,15 @@ const std::string kLit(18, '1'), kDark(18, '0');
 class Playing : public ::testing::Test, public test::RecordingWindow {
  protected:
   void SetUp() override {
-    ResetSharedState();
-    lPortBase = kFirstParallelPort;
-    InitDisplay();  // the display model needs the start-up to advance X
+    pb.lPortBase = kFirstParallelPort;
+    InitDisplay(pb);  // the display model needs the start-up to advance X
   }
 
   void Play(const std::string& movie) {
     file.Write(movie);
-    sMovieFile = file.Path();
-    bPlaying = true;
-    PlayMovie(*this);
+    pb.sMovieFile = file.Path();
+    pb.bPlaying = true;
+    PlayMovie(pb, *this);
   }
   // The slices each frame sent was held for, in order.
   std::vector<int> SlicesPerFrame() const {
@@ -42,11 +41,12 @@ class Playing : public ::testing::Test, public test::RecordingWindow {
   }
   // What the Stop button does while the movie plays.
   void ClickStop() {
-    bPlaying = false;
-    ClearDisplay();
+    pb.bPlaying = false;
+    ClearDisplay(pb);
     SetGoCaption("&Play");
   }
 
+  Playback pb;
   test::FakePlatform platform;
   test::RecordingPort port;
   test::TempFile file;
@@ -57,7 +57,7 @@ TEST_F(Playing, EachFrameIsHeldForItsSlicesAndTheLastStaysWhenTheMovieEnds) {
   Play("My movie\r\n" + Frame("100", OneCell(0, 0)) + "a note\r\n" + Frame("50", OneCell(17, 7)));
   EXPECT_EQ(SlicesPerFrame(), (std::vector<int>{11, 6}));
   EXPECT_EQ(platform.pumps, 17 + 1) << "one pump per slice and one at the end of the pass";
-  EXPECT_FALSE(bPlaying);
+  EXPECT_FALSE(pb.bPlaying);
   EXPECT_EQ(captions, std::vector<std::string>{"&Play"});
   EXPECT_TRUE(port.Model().Lit(119, 56));
   EXPECT_FALSE(port.Model().Lit(0, 0));
@@ -77,7 +77,7 @@ TEST_F(Playing, DelayRunsRoundedSlicesOfTenMillisecondsOrTellsOfAnOverflow) {
   for (const auto& [duration, slices, pause] : cases) {
     SCOPED_TRACE("duration " + std::to_string(duration));
     test::FakePlatform clock;
-    EXPECT_EQ(Delay(duration), pause);
+    EXPECT_EQ(Delay(pb, duration), pause);
     EXPECT_EQ(clock.sleeps, std::vector<int32_t>(slices, 10));
     EXPECT_EQ(clock.pumps, slices);
   }
@@ -103,12 +103,12 @@ TEST_F(Playing, NothingToShowEndsAtOnceEvenWithRepeatAndAMissingFileIsReportedOn
   EXPECT_EQ(captions, (std::vector<std::string>{"&Play", "&Play"}));
   EXPECT_EQ(port.Writes().size(), writes);
   EXPECT_TRUE(reports.empty());
-  sMovieFile = "/nonexistent/movie.grm";
-  bPlaying = true;
-  PlayMovie(*this);
+  pb.sMovieFile = "/nonexistent/movie.grm";
+  pb.bPlaying = true;
+  PlayMovie(pb, *this);
   EXPECT_EQ(reports, std::vector<std::string>{"53 at 0"});
-  bPlaying = false;
-  PlayMovie(*this);
+  pb.bPlaying = false;
+  PlayMovie(pb, *this);
   EXPECT_EQ(reports.size(), 1u) << "not playing: the file is not even read";
 }
 
@@ -137,7 +137,7 @@ TEST_F(Playing, ARepeatPassWithoutAPauseEndsPlaybackOnlyWhenItReported) {
     test::RecordingPort fresh;
     counting.AtPump(5, [this] { ClickStop(); });
     Play(movie);
-    EXPECT_FALSE(bPlaying);
+    EXPECT_FALSE(pb.bPlaying);
     const auto lines = fresh.TranscriptFrom();
     EXPECT_EQ(std::count(lines.begin(), lines.end(), "page 0"), frames);
     EXPECT_EQ(captions.back(), "&Play");

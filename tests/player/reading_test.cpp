@@ -16,13 +16,13 @@ using test::TempFile;
 
 class Reading : public ::testing::Test {
  protected:
-  void SetUp() override { ResetSharedState(); }
   void Read(const std::string& movie) {
-    ReadFrame(SplitMovieText(movie), 0, duration, cellGrid, [this](const MovieReport& report) {
+    ReadFrame(SplitMovieText(movie), 0, duration, pb.cellGrid, [this](const MovieReport& report) {
       reports.push_back(report.error.Number());
       EXPECT_EQ(report.line, 1u) << "every report of a frame names its header";
     });
   }
+  Playback pb;
   int32_t duration = 0;
   std::vector<int32_t> reports;
 };
@@ -102,15 +102,15 @@ TEST_F(Reading, AFrameTakesItsRowsAsTheyStandThenItsDurationAndMissingRowsKeepOl
   rows[6] = "@10";                                  // still a row, although it begins with "@"
   Read(test::Frame("250", rows));
   EXPECT_EQ(duration, 250);
-  EXPECT_EQ(cellGrid[17][7], Cell::Char('0'));
-  EXPECT_EQ(cellGrid[9][3], Cell::Char('0'));
-  EXPECT_EQ(cellGrid[10][3], Cell::EmptyText());
-  EXPECT_EQ(cellGrid[0][6], Cell::Char('@'));
+  EXPECT_EQ(pb.cellGrid[17][7], Cell::Char('0'));
+  EXPECT_EQ(pb.cellGrid[9][3], Cell::Char('0'));
+  EXPECT_EQ(pb.cellGrid[10][3], Cell::EmptyText());
+  EXPECT_EQ(pb.cellGrid[0][6], Cell::Char('@'));
   EXPECT_TRUE(reports.empty());
 
   Read("@1e20\r\n111\r\n111\r\n111");  // five rows missing, then a duration too big
-  EXPECT_EQ(cellGrid[3][2], Cell::EmptyText());
-  EXPECT_EQ(cellGrid[0][6], Cell::Char('@')) << "a missing row keeps the earlier frame's cells";
+  EXPECT_EQ(pb.cellGrid[3][2], Cell::EmptyText());
+  EXPECT_EQ(pb.cellGrid[0][6], Cell::Char('@')) << "a missing row keeps the earlier frame's cells";
   std::vector<int32_t> expected(5 * 18, kErrSubscriptOutOfRange);
   expected.push_back(kErrOverflow);
   EXPECT_EQ(reports, expected);
@@ -127,14 +127,14 @@ TEST_F(Reading, EachCellIsDrawnByItsTextAsASixBySevenBlockOnASevenByEightPitch) 
   // clang-format on
   for (const auto& [name, cell, lit, mismatches] : cases) {
     SCOPED_TRACE(name);
-    pixelBuffer[127][63] = kLit;
-    cellGrid[17][7] = cell;
+    pb.pixelBuffer[127][63] = kLit;
+    pb.cellGrid[17][7] = cell;
     std::vector<std::pair<int, int>> told;
-    DrawFrame([&](int x, int y) { told.emplace_back(x, y); });
-    const int16_t* const pixels = &pixelBuffer[0][0];
+    DrawFrame(pb, [&](int x, int y) { told.emplace_back(x, y); });
+    const int16_t* const pixels = &pb.pixelBuffer[0][0];
     EXPECT_EQ(std::count(pixels, pixels + kPixelColumns * kPixelRows, kDark),
               lit ? 8192 - 42 : 8192);
-    EXPECT_EQ(lit, pixelBuffer[119][56] && pixelBuffer[124][62]);
+    EXPECT_EQ(lit, pb.pixelBuffer[119][56] && pb.pixelBuffer[124][62]);
     EXPECT_EQ(told, (std::vector<std::pair<int, int>>(mismatches, {17, 7})));
   }
 }

@@ -56,8 +56,8 @@ TEST_F(DisplaySinks, TheVirtualDisplayNeverTakesTheActivationAndShowsEveryChange
   ProcessEvents();
   EXPECT_EQ(paints.count, 1) << "the clear shows as soon as control is back in the event loop";
   const int before = paints.count;
-  SetBrightness(3);  // no events in between: the fade-out has none
-  DisplayOff();
+  SetBrightness(pb, 3);  // no events in between: the fade-out has none
+  DisplayOff(pb);
   EXPECT_EQ(paints.count, before + 2) << "brightness and off show at once";
 }
 
@@ -65,13 +65,13 @@ TEST_F(DisplaySinks, ThePngSinkWritesAPictureWheneverTheDisplayChangedBeforeAWai
   TempFile place;
   const std::string folder = place.Directory() + "/100%1 frames";  // no substitution into it
   Use("png:" + folder);
-  lPortBase = kFirstParallelPort;
-  InitDisplay();  // waits once inside: the first picture
-  SetBrightness(15);
+  pb.lPortBase = kFirstParallelPort;
+  InitDisplay(pb);  // waits once inside: the first picture
+  SetBrightness(pb, 15);
   Sleep(10);  // changed: the second
   Sleep(10);  // unchanged: none
-  pixelBuffer[127][63] = kLit;
-  RefreshDisplay();
+  pb.pixelBuffer[127][63] = kLit;
+  RefreshDisplay(pb);
   Sleep(10);  // the third
   const QStringList files = QDir(QString::fromStdString(folder)).entryList({"*.png"}, QDir::Files);
   EXPECT_EQ(files, (QStringList{"frame-000001.png", "frame-000002.png", "frame-000003.png"}));

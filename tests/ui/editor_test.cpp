@@ -17,7 +17,6 @@ namespace {
 class Editor : public ::testing::Test {
  protected:
   void SetUp() override {
-    ResetSharedState();
     platform.onPump = [] { QCoreApplication::processEvents(); };
     EditorWindow::warn = [](QWidget*, const QString& text) { ADD_FAILURE() << text.toStdString(); };
     EditorWindow::askToSave = [this](QWidget*) {

@@ -19,7 +19,6 @@ namespace {
 class EditorTools : public ::testing::Test {
  protected:
   void SetUp() override {
-    ResetSharedState();
     EditorWindow::warn = [](QWidget*, const QString& text) { ADD_FAILURE() << text.toStdString(); };
     EditorWindow::askToSave = [](QWidget*) { return QMessageBox::Discard; };
     window.show();

@@ -51,11 +51,11 @@ TEST_F(MainWindow, EveryWayOfChoosingAMovieReadiesPlayAndClearsTheDisplay) {
     EXPECT_EQ(port.TranscriptFrom(before), std::vector<std::string>{"clear"});
   }
   EXPECT_EQ(w.lblFileName->alignment(), Qt::AlignLeft | Qt::AlignTop);
-  EXPECT_EQ(sMovieFile, movie.Path());
+  EXPECT_EQ(pb.sMovieFile, movie.Path());
   const std::size_t writes = port.Writes().size();
   drop({QUrl::fromLocalFile("/a.grm"), QUrl::fromLocalFile("/b.grm")});
   drop({QUrl("https://example.org/c.grm")});
-  EXPECT_EQ(sMovieFile, movie.Path()) << "two files, or one that is not local, are not taken";
+  EXPECT_EQ(pb.sMovieFile, movie.Path()) << "two files, or one that is not local, are not taken";
   EXPECT_EQ(port.Writes().size(), writes);
   EXPECT_EQ(frmMain::BareFileName("wave.grm"), "wave.grm");
   EXPECT_EQ(frmMain::BareFileName("C:\\movies\\back.grm"), "C:\\movies\\back.grm");
@@ -130,7 +130,7 @@ TEST_F(MainWindow, ExitBySignalClosesTheOpenBoxFadesOutOnceAndNothingReachesTheP
   w.cmdGo->click();
   w.cmdExit->click();  // closing again fades nothing again
   EXPECT_FALSE(w.isVisible());
-  EXPECT_FALSE(bPlaying);
+  EXPECT_FALSE(pb.bPlaying);
   EXPECT_EQ(port.TranscriptFrom(before), Golden("fadeout")) << "no refresh after the switch-off";
 }
 

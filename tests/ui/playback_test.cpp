@@ -38,7 +38,6 @@ TEST_F(Playback, EachHandlerDuringAPauseActsAsTheWindowPromises) {
   // clang-format on
   for (const auto& [during, expected] : cases) {
     if (!main->isVisible()) {  // after Exit: the program starts again
-      ResetSharedState();
       port.Reopen();
       OpenMain();
     }
@@ -60,7 +59,7 @@ TEST_F(Playback, EachHandlerDuringAPauseActsAsTheWindowPromises) {
                   std::to_string(std::count(after.begin(), after.end(), "page 0")) + " frames, " +
                   main->cmdGo->text().toStdString() + ", " + Showing(),
               expected);
-    EXPECT_FALSE(bPlaying);
+    EXPECT_FALSE(pb.bPlaying);
     if (name != "Exit") continue;
     EXPECT_EQ(after, Without(Golden("fadeout"), "wait")) << "nothing after the fade-out";
     EXPECT_LE(std::count(platform.sleeps.begin(), platform.sleeps.end(), 10), 3)
@@ -84,7 +83,7 @@ TEST_F(Playback, LoadingWhileAPicturePlaysEndsItAndTheNewMovieWaits) {
   main->cmdGo->click();
   EXPECT_TRUE(loaded);
   EXPECT_EQ(main->cmdGo->text(), "&Play");
-  EXPECT_FALSE(bPlaying);
+  EXPECT_FALSE(pb.bPlaying);
   EXPECT_EQ(Showing(), "nothing");
 }
 

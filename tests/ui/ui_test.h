@@ -5,7 +5,7 @@
 #include <QCoreApplication>
 #include <memory>
 
-#include "core/shared_state.h"
+#include "core/playback.h"
 #include "support/fake_platform.h"
 #include "support/movies.h"
 #include "support/port_record.h"
@@ -18,7 +18,6 @@ namespace glowreel::test {
 class UiTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ResetSharedState();
     platform.onPump = [] { QCoreApplication::processEvents(); };
     platform.onSleep = [this](int32_t ms) { port.Note("wait " + std::to_string(ms)); };
     LoadMovie("");  // no test opens the real dialog by chance
@@ -29,10 +28,11 @@ class UiTest : public ::testing::Test {
     CommonDialog::SetScript(nullptr);
     ProcessEvents();
   }
-  // Creates and shows the main window (its Load handler runs first).
+  // Creates and shows the main window (its Load handler runs first), as the program starts.
   frmMain& OpenMain() {
     main.reset();
-    main = std::make_unique<frmMain>();
+    pb = Playback{};
+    main = std::make_unique<frmMain>(pb);
     main->show();
     main->activateWindow();
     ProcessEvents();
@@ -64,6 +64,7 @@ class UiTest : public ::testing::Test {
 
   FakePlatform platform;
   RecordingPort port;
+  Playback pb;  // what the window plays on
   std::unique_ptr<frmMain> main;
   std::unique_ptr<TempFile> movieFile;
   CommonDialog lastDialog;

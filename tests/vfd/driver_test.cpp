@@ -3,7 +3,7 @@
 
 #include <functional>
 
-#include "core/shared_state.h"
+#include "core/playback.h"
 #include "support/fake_platform.h"
 #include "support/port_record.h"
 #include "vfd/vfd.h"
@@ -18,19 +18,19 @@ using test::RecordingPort;
 class Driver : public ::testing::Test {
  protected:
   void SetUp() override {
-    ResetSharedState();
-    lPortBase = kFirstParallelPort;
+    pb.lPortBase = kFirstParallelPort;
     platform.onSleep = [this](int32_t ms) { port.Note("wait " + std::to_string(ms)); };
   }
+  Playback pb;
   test::FakePlatform platform;
   RecordingPort port;
 };
 
 TEST_F(Driver, CommandAndDataBytesAreFourRegisterWritesEach) {
-  WriteCommand(0x5F);
-  WriteData(0xFF);
-  WriteData(0);
-  WriteControl(255);
+  WriteCommand(pb, 0x5F);
+  WriteData(pb, 0xFF);
+  WriteData(pb, 0);
+  WriteControl(pb, 255);
   const std::vector<PortWrite> expected = {
       {0x37A, 0x05}, {0x378, 0x5F}, {0x37A, 0x01}, {0x37A, 0x05},  // command 0x5F
       {0x37A, 0x0D}, {0x378, 0xFF}, {0x37A, 0x09}, {0x37A, 0x0D},  // data 0xFF
@@ -50,16 +50,16 @@ TEST_F(Driver, EachProcedureSendsItsBytesOrShowsItsRangeMessage) {
   // What the display receives, or the text of the "Data Error" box and nothing sent.
   // clang-format off
   const std::pair<std::function<void()>, std::string> cases[] = {
-      {[] { WriteCommand(255); }, "command FF"},   {[] { WriteCommand(256); }, command + "100]"},
-      {[] { WriteCommand(-1); }, command + "FFFF]"}, {[] { WriteData(1000); }, data + "3E8]"},
-      {[] { WriteData(-32768); }, data + "8000]"},  {[] { WriteControl(256); }, control + "100]"},
-      {[] { WriteControl(-2); }, control + "FFFE]"}, {[] { SetBrightness(15); }, "brightness 15"},
-      {[] { SetBrightness(7); }, "brightness 7"},   {[] { SetBrightness(0); }, "brightness 0"},
-      {[] { SetBrightness(16); }, level + "16]"},   {[] { SetBrightness(-1); }, level + "-1]"},
-      {[] { SetXPosition(127); }, "x 127"},         {[] { SetXPosition(128); }, x + "128]"},
-      {[] { SetXPosition(-5); }, x + "-5]"},        {[] { SetYPosition(7); }, "page 7"},
-      {[] { SetYPosition(8); }, y + "8]"},          {[] { DisplayOff(); }, "off"},
-      {[] { ClearDisplay(); }, "clear"}};
+      {[this] { WriteCommand(pb, 255); }, "command FF"},   {[this] { WriteCommand(pb, 256); }, command + "100]"},
+      {[this] { WriteCommand(pb, -1); }, command + "FFFF]"}, {[this] { WriteData(pb, 1000); }, data + "3E8]"},
+      {[this] { WriteData(pb, -32768); }, data + "8000]"},  {[this] { WriteControl(pb, 256); }, control + "100]"},
+      {[this] { WriteControl(pb, -2); }, control + "FFFE]"}, {[this] { SetBrightness(pb, 15); }, "brightness 15"},
+      {[this] { SetBrightness(pb, 7); }, "brightness 7"},   {[this] { SetBrightness(pb, 0); }, "brightness 0"},
+      {[this] { SetBrightness(pb, 16); }, level + "16]"},   {[this] { SetBrightness(pb, -1); }, level + "-1]"},
+      {[this] { SetXPosition(pb, 127); }, "x 127"},         {[this] { SetXPosition(pb, 128); }, x + "128]"},
+      {[this] { SetXPosition(pb, -5); }, x + "-5]"},        {[this] { SetYPosition(pb, 7); }, "page 7"},
+      {[this] { SetYPosition(pb, 8); }, y + "8]"},          {[this] { DisplayOff(pb); }, "off"},
+      {[this] { ClearDisplay(pb); }, "clear"}};
   // clang-format on
   for (const auto& [call, expected] : cases) {
     SCOPED_TRACE(expected);
@@ -82,8 +82,8 @@ TEST_F(Driver, AFailingOutputIsReportedOnceDroppedAndTheSequenceGoesOnToTheOther
     RecordingPort fresh(alone ? 3 : 0);
     auto failed = std::make_shared<std::vector<PortWrite>>();
     if (!alone) fresh.Context().Add(test::MakeRecordingSink(failed, 3));
-    InitDisplay();
-    EXPECT_TRUE(bDisplayReady);
+    InitDisplay(pb);
+    EXPECT_TRUE(pb.bDisplayReady);
     EXPECT_EQ(boxes.boxes.size(), 1u) << "not four a byte: 208 boxes before the window opens";
     EXPECT_EQ(boxes.boxes.back().text,
               "An error has occured: \r\n57 - Device I/O error: recorder: failed on purpose");
@@ -92,22 +92,28 @@ TEST_F(Driver, AFailingOutputIsReportedOnceDroppedAndTheSequenceGoesOnToTheOther
   }
 }
 
-TEST_F(Driver, ShutdownFadesInSixteenWaitedStepsThenSwitchesOffOnlyOnceReady) {
-  ShutdownDisplay();
+TEST_F(Driver, ShutdownFadesFromTheLevelLastSetInWaitedStepsThenSwitchesOffOnlyOnceReady) {
+  ShutdownDisplay(pb);
   EXPECT_TRUE(port.Writes().empty());
   EXPECT_TRUE(platform.sleeps.empty());
-  bDisplayReady = true;
-  ShutdownDisplay();
+  pb.bDisplayReady = true;
+  ShutdownDisplay(pb);
   EXPECT_EQ(port.TranscriptFrom(), Golden("fadeout"));
-  EXPECT_TRUE(bDisplayReady);
+  EXPECT_TRUE(pb.bDisplayReady);
+  SetBrightness(pb, 2);  // a dimmed display never brightens on its way out
+  SetBrightness(pb, 16);
+  const test::Mark dimmed = port.Position();
+  ShutdownDisplay(pb);
+  EXPECT_EQ(test::Without(port.TranscriptFrom(dimmed), "wait"),
+            (std::vector<std::string>{"brightness 2", "brightness 1", "brightness 0", "off"}));
 }
 
 TEST_F(Driver, ARefreshSendsEightPagesOfColumnBytesTopRowInBitZero) {
-  pixelBuffer[0][0] = kLit;
-  pixelBuffer[5][10] = 7;  // any non-zero value is lit
-  pixelBuffer[64][39] = kLit;
-  pixelBuffer[127][63] = kLit;
-  RefreshDisplay();
+  pb.pixelBuffer[0][0] = kLit;
+  pb.pixelBuffer[5][10] = 7;  // any non-zero value is lit
+  pb.pixelBuffer[64][39] = kLit;
+  pb.pixelBuffer[127][63] = kLit;
+  RefreshDisplay(pb);
   EXPECT_EQ(port.TranscriptFrom(), Golden("refresh"));
   EXPECT_EQ(port.Writes().size(), 4224u);
   EXPECT_EQ(std::count_if(port.Writes().begin(), port.Writes().end(),

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <optional>
 
-#include "core/shared_state.h"
+#include "core/display_facts.h"
 #include "platform/platform.h"
 #include "platform/port/builtin_sinks.h"
 #include "platform/report_error.h"
@@ -99,11 +99,11 @@ void PortContext::OpenChoice(const std::string& name, const std::string& argumen
     return;
   }
   try {
-    sinks_.push_back(kind->second({chosen.argument, base}));
+    sinks_.push_back(kind->second({chosen.argument, base, Ending()}));
   } catch (const RunTimeError& error) {
     errors.push_back(error);
     if (isAuto && hasVirtual && chosen.name != "virtual")
-      sinks_.push_back(kinds_.at("virtual")({"", base}));
+      sinks_.push_back(kinds_.at("virtual")({"", base, Ending()}));
   }
 }
 
@@ -145,7 +145,7 @@ void PortContext::Write(int32_t address, uint16_t value) {
   if (finished_) return;
   if (!opened_) {
     const char* setting = std::getenv("GLOWREEL_PORT");
-    unreported_ = Open(setting ? setting : "", lPortBase);
+    unreported_ = Open(setting ? setting : "", kFirstParallelPort);
   }
   std::optional<RunTimeError> failure;
   for (auto it = sinks_.begin(); it != sinks_.end();) {

@@ -27,10 +27,12 @@ class PortSink {
   virtual void Flush() {}
 };
 
-// What a factory gets: the text after the sink's colon and the port's base address.
+// What a factory gets: the text after the sink's colon, the port's base address, and whether
+// the program is ending (a sink then waits for no slow reader).
 struct SinkOpening {
   std::string argument;
   int32_t base;
+  std::function<bool()> ending = [] { return false; };
 };
 // Opens a sink, or throws RunTimeError naming the device and the reason.
 using SinkFactory = std::function<std::unique_ptr<PortSink>(const SinkOpening&)>;
@@ -47,12 +49,15 @@ RunTimeError SettingError(const std::string& sink, const std::string& reason);
 // whose output fails, is reported once and dropped for the rest of the run.
 class PortContext {
  public:
-  PortContext();  // knows the sinks every program has
+  PortContext();                        // knows the sinks every program has
+  PortContext(PortContext&&) = delete;  // its sinks ask it whether the program is ending
 
   // Adds or replaces a kind of sink (the window program adds "virtual" and "png").
   void Register(const std::string& name, SinkFactory factory);
   // The device "auto" takes when it exists.
   std::string parport = kDefaultParport;
+  // The program's "ending" flag (its playback's bExiting), when it has one.
+  const bool* ending = nullptr;
 
   // Opens the sinks of `setting` now, for the port at `base`, replacing any open ones. Returns
   // the reports of the sinks that could not be opened; they are left out.
@@ -62,8 +67,8 @@ class PortContext {
   bool HasSinks() const { return !sinks_.empty(); }
 
   // One write to every sink. The first time, a context not opened opens GLOWREEL_PORT for the
-  // base in lPortBase. Throws the first failure of this write, or of a sink that could not be
-  // opened and has not been reported yet.
+  // first parallel port's base, the one the display is brought up on. Throws the first failure of
+  // this write, or of a sink that could not be opened and has not been reported yet.
   void Write(int32_t address, uint16_t value);
   // Pushes buffered output out; returns the failures.
   std::vector<RunTimeError> Flush();
@@ -77,6 +82,9 @@ class PortContext {
                   std::vector<RunTimeError>& errors);
   void WriteToAll(int32_t address, uint16_t value);
   void UpdateSole();
+  std::function<bool()> Ending() const {
+    return [this] { return ending && *ending; };
+  }
 
   std::map<std::string, SinkFactory> kinds_;
   bool opened_ = false;

@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "core/shared_state.h"
 #include "platform/port/builtin_sinks.h"
 #include "platform/unique_fd.h"
 #include "platform/write_all.h"
@@ -27,8 +26,11 @@ constexpr int kReaderPatienceMs = 500;
 // descriptor, so two traces of one file never split each other's lines.
 class TraceSink : public PortSink {
  public:
-  TraceSink(UniqueFd fd, std::string path)
-      : fd_(std::move(fd)), path_(std::move(path)), opened_(std::chrono::steady_clock::now()) {}
+  TraceSink(UniqueFd fd, std::string path, std::function<bool()> ending)
+      : fd_(std::move(fd)),
+        path_(std::move(path)),
+        opened_(std::chrono::steady_clock::now()),
+        ending_(std::move(ending)) {}
   ~TraceSink() override {
     try {
       Flush();
@@ -54,7 +56,7 @@ class TraceSink : public PortSink {
     const off_t start = lseek(fd_.get(), 0, SEEK_END);  // -1 for a pipe
     std::size_t written = 0;
     const int error = WriteAll(fd_.get(), pending_.data(), pending_.size(), &written,
-                               bExiting ? 0 : kReaderPatienceMs);
+                               ending_() ? 0 : kReaderPatienceMs);
     if (error == 0) return pending_.clear();
     if (start >= 0 && written > 0) {  // a file cut short (a size limit) keeps only whole lines
       const std::size_t feed = pending_.rfind('\n', written - 1);
@@ -73,6 +75,7 @@ class TraceSink : public PortSink {
   std::string path_;
   std::chrono::steady_clock::time_point opened_;
   std::string pending_;
+  std::function<bool()> ending_;
 };
 
 }  // namespace
@@ -87,7 +90,7 @@ std::unique_ptr<PortSink> OpenTraceSink(const SinkOpening& opening) {
     const int error = errno;
     throw DeviceError(path, error == ENXIO ? "nothing reads this pipe" : std::strerror(error));
   }
-  return std::make_unique<TraceSink>(std::move(fd), path);
+  return std::make_unique<TraceSink>(std::move(fd), path, opening.ending);
 }
 
 }  // namespace glowreel

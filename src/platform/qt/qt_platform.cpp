@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QMessageBox>
 
-#include "core/shared_state.h"
 #include "platform/system_sleep.h"
 
 namespace glowreel {
@@ -19,7 +18,7 @@ void QtPlatform::DoEvents() {
 void QtPlatform::MsgBox(const std::string& text, const std::string& title) {
   // Once the program is ending, what still runs reports into no box: no window is left to
   // belong to, and the box would keep the program alive.
-  if (bExiting) return;
+  if (playback_ && playback_->bExiting) return;
   // The text keeps its CR LF; a label shows a line break for the LF alone.
   QString shown = QString::fromStdString(text);
   shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));

@@ -3,7 +3,7 @@
 #include <QTemporaryDir>
 
 #include "authoring/movie_writer.h"
-#include "core/shared_state.h"
+#include "core/playback.h"
 #include "platform/port/port.h"
 #include "player/session.h"
 
@@ -11,7 +11,8 @@ namespace glowreel {
 
 namespace {
 
-bool running = false;
+// The preview playing now, for Stop to reach; one at a time.
+Playback* running = nullptr;
 
 // The frames are told apart by their order in a pass: the player walks them as the document
 // found them, from `from` on.
@@ -49,21 +50,21 @@ void PlayPreview(const MovieDocument& document, int from, bool loop,
   port.Open("none", kFirstParallelPort);
   PortContext* const previous = InstallPort(&port);
   Previewer window(from, loop, show);
-  running = true;
-  PlaySession(window, movie, /*fadeOut=*/false);
-  running = false;
-  bExiting = false;
+  Playback playback;
+  running = &playback;
+  PlaySession(playback, window, movie, /*fadeOut=*/false);
+  running = nullptr;
   InstallPort(previous);
 }
 
 void StopPreview() {
   if (!running) return;
-  bPlaying = false;
-  bExiting = true;  // the pause running now ends at once
+  running->bPlaying = false;
+  running->bExiting = true;  // the pause running now ends at once
 }
 
 bool PreviewRunning() {
-  return running;
+  return running != nullptr;
 }
 
 }  // namespace glowreel

@@ -5,7 +5,7 @@
 #include <optional>
 #include <vector>
 
-#include "core/shared_state.h"
+#include "core/playback.h"
 #include "platform/port/display_model.h"
 
 namespace glowreel {

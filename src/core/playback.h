@@ -6,7 +6,8 @@
 
 #include "core/display_facts.h"
 
-// The program-wide state that the windows, the player and the display driver share.
+// What is playing and what the display shows: one object, handed to the display driver, the
+// sessions, the platforms and the live display's stage.
 namespace glowreel {
 
 inline constexpr int16_t kLit = -1;  // a lit pixel as the frame writes it; any non-zero reads lit
@@ -40,17 +41,20 @@ class Cell {
 // 18 x 8 cells, indexed column first: cellGrid[x][y].
 using CellGrid = std::array<std::array<Cell, kCellRows>, kCellColumns>;
 
-extern PixelBuffer pixelBuffer;
-extern CellGrid cellGrid;
-extern bool bPlaying;
-extern std::string sMovieFile;
-extern bool bDisplayReady;
-extern int32_t lPortBase;
-// The program is ending (its main window has been unloaded, or a signal asked it to end):
-// every pause still running ends at once.
-extern bool bExiting;
-
-// Puts every shared value back to its state at program start (for tests).
-void ResetSharedState();
+// One display's playback. The window program, each player and the editor's preview keep their
+// own.
+struct Playback {
+  PixelBuffer pixelBuffer{};
+  CellGrid cellGrid{};
+  bool bPlaying = false;
+  std::string sMovieFile;
+  bool bDisplayReady = false;  // initialised, so there is something to clear and fade out
+  int32_t lPortBase = 0;
+  // The program is ending (its main window has been unloaded, or a signal asked it to end):
+  // every pause still running ends at once.
+  bool bExiting = false;
+  // The level last sent to the display; the fade-out starts there.
+  int16_t iBrightness = kFullBrightness;
+};
 
 }  // namespace glowreel
