@@ -82,27 +82,22 @@ std::string FirstPlaylist(const LiveSettings& settings, const std::optional<json
   return "";
 }
 
+// When a frame went to the port by the wall clock, for a viewer on the same clock to tell how far
+// behind it is: milliseconds since 1970, to the microsecond.
+std::string WallClockMs() {
+  timespec now{};
+  clock_gettime(CLOCK_REALTIME, &now);
+  char text[32];
+  std::snprintf(text, sizeof text, "%lld.%03ld",
+                static_cast<long long>(now.tv_sec) * 1000 + now.tv_nsec / 1000000,
+                now.tv_nsec / 1000 % 1000);
+  return text;
+}
+
 std::string ReadSecretFile(const std::string& path, std::string& text) {
   if (const int32_t error = ReadWholeFile(path, text))
     return path + ": " + RunTimeError(error).Description();
   return "";
-}
-
-// The frame as the display holds it: page by page, a byte a column, bit 0 at the top.
-std::string FrameHex(const DotFrame& frame) {
-  static constexpr char kDigits[] = "0123456789abcdef";
-  std::string hex;
-  hex.reserve(kPages * kPixelColumns * 2);
-  for (int page = 0; page < kPages; ++page) {
-    for (int x = 0; x < kPixelColumns; ++x) {
-      unsigned byte = 0;
-      for (int k = 0; k < kDotsPerPage; ++k)
-        if (frame.At(x, page * kDotsPerPage + k)) byte |= 1u << k;
-      hex += kDigits[byte >> 4];
-      hex += kDigits[byte & 15];
-    }
-  }
-  return hex;
 }
 
 }  // namespace
@@ -188,7 +183,8 @@ int RunLiveDisplay(const LiveSettings& settings) {
   bool outputsFailed = false;
   stage.onFrame = [&](const DotFrame& frame) {
     stateEventSet = false;
-    if (httpServer.HasStreams()) httpServer.Broadcast("frame", FrameHex(frame));
+    if (httpServer.HasStreams())
+      httpServer.Broadcast("frame", server::FrameHex(frame) + " " + WallClockMs());
     if (port.HasSinks()) return;
     outputsFailed = playback.bExiting = true;
     playback.bDisplayReady = false;  // nothing is left to fade out

@@ -6,10 +6,14 @@
 #include <nlohmann/json.hpp>
 
 #include "authoring/movie_check.h"
+#include "dots/picture_dots.h"
 #include "dots/picture_reader.h"
+#include "dots/text_frames.h"
 #include "live/content_json.h"
 #include "platform/replace_file.h"
 #include "player/movie_file.h"
+#include "player/play_movie.h"
+#include "server/web_page.h"
 
 namespace glowreel::server {
 
@@ -75,16 +79,39 @@ bool IsJson(const Request& request) {
 
 }  // namespace
 
+// The frame as the display holds it: page by page, a byte a column, bit 0 at the top.
+std::string FrameHex(const DotFrame& frame) {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  std::string hex;
+  hex.reserve(kPages * kPixelColumns * 2);
+  for (int page = 0; page < kPages; ++page) {
+    for (int x = 0; x < kPixelColumns; ++x) {
+      unsigned byte = 0;
+      for (int k = 0; k < kDotsPerPage; ++k)
+        if (frame.At(x, page * kDotsPerPage + k)) byte |= 1u << k;
+      hex += kDigits[byte >> 4];
+      hex += kDigits[byte & 15];
+    }
+  }
+  return hex;
+}
+
 Response Api::Handle(const Request& request) {
   const std::string& path = request.path;
   const std::string& method = request.method;
-  if (path.rfind(kPrefix, 0) != 0) return Error(404, "no such page: " + path);
+  if (path.rfind(kPrefix, 0) != 0) {
+    const PageFile* file = FindPageFile(path);
+    if (!file) return Error(404, "no such page: " + path);
+    return method == "GET" ? Response{200, file->contentType, std::string(file->bytes), ""}
+                           : NotAllowed("GET");
+  }
   const std::string route = path.substr(std::string(kPrefix).size());
   if (route == "state") return method == "GET" ? Json(200, State()) : NotAllowed("GET");
   if (route == "openapi.json")
     return method == "GET" ? Response{200, "application/json", OpenApiJson(), ""}
                            : NotAllowed("GET");
   if (route == "display.png") return method == "GET" ? DisplayPng() : NotAllowed("GET");
+  if (route == "preview") return method == "POST" ? Preview(request) : NotAllowed("POST");
   if (route == "messages") {
     if (method == "GET") {
       json queue = json::array();
@@ -264,6 +291,29 @@ Response Api::PutPower(const Request& request) {
   power_ = power.get<std::string>();
   Keep();
   return Json(200, json{{"power", power}});
+}
+
+// A text as the display would draw it, for its sender to see before sending: its frames, a
+// marquee's steps taken evenly so that a long one stays a small answer.
+Response Api::Preview(const Request& request) const {
+  static constexpr std::size_t kLongestText = 1000;
+  static constexpr int kMostFrames = 120;
+  json body;
+  if (auto wrong = ParseBody(request, body)) return *wrong;
+  live::Item item;
+  if (std::string why = live::ReadItem(body, item, false); !why.empty()) return Error(400, why);
+  if (item.kind != live::ItemKind::kText) return Error(400, "only a text is previewed");
+  if (item.text.size() > kLongestText)
+    return Error(400, "a preview takes " + std::to_string(kLongestText) + " bytes of text at most");
+  TextFrames text(item.text, *SliceCount(item.durationMs ? item.durationMs : kStillPictureMs),
+                  item.scrollMs ? ScrollSlices(item.scrollMs) : 0);
+  const int every = text.Scrolls() ? (text.Width() + kPixelColumns) / kMostFrames + 1 : 1;
+  json frames = json::array();
+  DotFrame frame;
+  for (int step = 0; text.Next(frame); ++step)
+    if (step % every == 0)
+      frames.push_back({{"dots", FrameHex(frame)}, {"ms", frame.slices * kSliceMs * every}});
+  return Json(200, {{"scrolls", text.Scrolls()}, {"frames", frames}});
 }
 
 Response Api::DisplayPng() const {

@@ -11,6 +11,10 @@
 // The live display's HTTP API: JSON in and out, every change through the stage.
 namespace glowreel::server {
 
+// The frame as the display holds it, in hexadecimal: page by page, a byte a column, bit 0 at the
+// top (the data of the event stream's frames).
+std::string FrameHex(const DotFrame& frame);
+
 class Api {
  public:
   Api(live::Stage& stage, const live::StateStore& store);
@@ -36,6 +40,7 @@ class Api {
   Response PutBrightness(const Request& request);
   Response PutPower(const Request& request);
   Response DisplayPng() const;
+  Response Preview(const Request& request) const;
   void Keep();
 
   live::Stage& stage_;

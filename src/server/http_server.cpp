@@ -45,6 +45,12 @@ enum MHD_Result Send(MHD_Connection* connection, const Response& answer) {
   if (!response) return MHD_NO;
   MHD_add_response_header(response, "Content-Type", answer.contentType.c_str());
   MHD_add_response_header(response, "Cache-Control", "no-store");
+  MHD_add_response_header(response, "X-Content-Type-Options", "nosniff");
+  // The page runs only its own scripts and talks only to this server.
+  if (answer.contentType.rfind("text/html", 0) == 0)
+    MHD_add_response_header(response, "Content-Security-Policy",
+                            "default-src 'self'; img-src 'self' blob: data:; "
+                            "frame-ancestors 'none'; base-uri 'none'; form-action 'none'");
   if (!answer.allow.empty()) MHD_add_response_header(response, "Allow", answer.allow.c_str());
   if (answer.status == 401) MHD_add_response_header(response, "WWW-Authenticate", "Bearer");
   const enum MHD_Result queued =
@@ -254,7 +260,8 @@ std::string HttpServer::Start(const HttpSettings& settings) {
 }
 
 bool HttpServer::Authorized(MHD_Connection* connection, const Request& request) const {
-  if (settings_.token.empty()) return true;
+  // The page's files are no secret: the page asks for the token and sends it to the API.
+  if (settings_.token.empty() || request.path.rfind("/api/", 0) != 0) return true;
   const char* given = MHD_lookup_connection_value(connection, MHD_HEADER_KIND, "Authorization");
   if (given && SameSecret(given, "Bearer " + settings_.token)) return true;
   // A browser's EventSource cannot send headers: the stream takes the token in its address.

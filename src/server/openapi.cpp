@@ -106,9 +106,16 @@ const char* OpenApiJson() {
       "responses": {"200": {"description": "set"}, "400": {"$ref": "#/components/responses/BadRequest"}}}},
     "/api/display.png": {"get": {"summary": "The dots shown now, 128 x 64, lit white",
       "responses": {"200": {"description": "a PNG", "content": {"image/png": {"schema": {"type": "string", "format": "binary"}}}}}}},
-    "/api/events": {"get": {"summary": "Server-sent events: state (JSON) on each change, frame (256 hexadecimal digits a page, 8 pages) as each is sent",
+    "/api/events": {"get": {"summary": "Server-sent events: state (JSON) on each change; frame as each is sent: 256 hexadecimal digits a page (a byte a column, bit 0 the top dot), 8 pages, a space, and the wall-clock time it was sent in milliseconds since 1970",
       "parameters": [{"name": "token", "in": "query", "schema": {"type": "string"}, "description": "for browsers, which cannot send the header"}],
       "responses": {"200": {"description": "an event stream", "content": {"text/event-stream": {"schema": {"type": "string"}}}}}}},
+    "/api/preview": {"post": {"summary": "A text drawn as the display would show it, before it is sent: its frames (a marquee's steps taken evenly, 120 at most)",
+      "requestBody": {"required": true, "content": {"application/json": {"schema": {"$ref": "#/components/schemas/Item"}}}},
+      "responses": {"200": {"description": "the frames", "content": {"application/json": {"schema": {"type": "object", "properties": {
+          "scrolls": {"type": "boolean"},
+          "frames": {"type": "array", "items": {"type": "object", "properties": {
+            "dots": {"type": "string", "description": "as the event stream's frames"}, "ms": {"type": "integer"}}}}}}}}},
+        "400": {"$ref": "#/components/responses/BadRequest"}}}},
     "/api/openapi.json": {"get": {"summary": "This description",
       "responses": {"200": {"description": "OpenAPI 3", "content": {"application/json": {"schema": {"type": "object"}}}}}}}
   }

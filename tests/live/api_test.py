@@ -3,13 +3,9 @@
 on, the API's answers to good and bad requests, tokens, the state kept across a restart.
 Usage: api_test.py GLOWREEL_PLAY SOURCE_DIR WORK_DIR"""
 import http.client
-import atexit
 import json
 import os
-import re
-import select
 import shutil
-import signal
 import socket
 import ssl
 import subprocess
@@ -18,57 +14,11 @@ import threading
 import time
 
 play, source, work = sys.argv[1:4]
-failures = []
+sys.path.insert(0, os.path.join(source, "tests", "support"))
+import live_server  # noqa: E402
+from live_server import call, check, failures, start, stop, wait_for  # noqa: E402
 
-
-def check(name, ok, detail=""):
-    print(("ok   " if ok else "FAIL ") + name + ("" if ok else ": " + str(detail)[:500]))
-    if not ok:
-        failures.append(name)
-
-
-started = []
-atexit.register(lambda: [process.kill() for process in started if process.poll() is None])
-
-
-def start(*args, env=None):
-    """A player on a free loopback port; (process, port)."""
-    process = subprocess.Popen([play, *args], stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True,
-                               env={**os.environ, **(env or {})})
-    started.append(process)
-    deadline = time.monotonic() + 20
-    while time.monotonic() < deadline:
-        ready, _, _ = select.select([process.stderr], [], [], 1)
-        line = process.stderr.readline() if ready else ""
-        found = re.search(r"listening on https?://127\.0\.0\.1:(\d+)", line)
-        if found:
-            threading.Thread(target=process.stderr.read, daemon=True).start()
-            return process, int(found.group(1))
-        if process.poll() is not None:
-            break
-    process.kill()
-    raise SystemExit("FAIL the player did not start listening")
-
-
-def stop(process):
-    process.send_signal(signal.SIGTERM)
-    try:
-        return process.wait(timeout=20)
-    except subprocess.TimeoutExpired:
-        process.kill()
-        return None
-
-
-def call(port, method, path, body=None, headers=None, timeout=10):
-    connection = http.client.HTTPConnection("127.0.0.1", port, timeout=timeout)
-    data = body if isinstance(body, (bytes, type(None))) else json.dumps(body).encode()
-    connection.request(method, path, body=data, headers=headers or {})
-    response = connection.getresponse()
-    payload = response.read()
-    connection.close()
-    return response.status, dict(response.getheaders()), payload
-
-
+live_server.play = play
 def state(port):
     return json.loads(call(port, "GET", "/api/state")[2])
 
@@ -93,21 +43,9 @@ class Frames(threading.Thread):
             if line.startswith("event: "):
                 event = line[7:]
             elif line.startswith("data: ") and event == "frame":
-                self.frames.append((time.monotonic(), line[6:]))
+                self.frames.append((time.monotonic(), line[6:].split(" ")[0]))
             elif line.startswith("data: ") and event == "state":
                 self.states += 1
-
-
-def wait_for(condition, seconds=15):
-    deadline = time.monotonic() + seconds
-    while time.monotonic() < deadline:
-        try:
-            if condition():
-                return True
-        except (OSError, http.client.HTTPException):
-            pass  # a connection refused or reset while the server is full
-        time.sleep(0.02)
-    return False
 
 
 shutil.rmtree(work, ignore_errors=True)
@@ -161,6 +99,8 @@ table = [
     ("PUT", "/api/playlist", b'{"items":[{"movie":"missing.grm"}]}', {}, 422, "missing.grm"),
     ("PUT", "/api/brightness", b'{"brightness": 17}', {}, 400, "1 to 16"),
     ("PUT", "/api/power", b'"sideways"', {}, 400, "power"),
+    ("POST", "/api/preview", b'{"clock": "%H"}', {}, 400, "only a text"),
+    ("POST", "/api/preview", json.dumps({"text": "x" * 1001}).encode(), {}, 400, "at most"),
 ]
 for method, path, body, headers, expected, says in table:
     status, answer_headers, answer = call(port, method, path, body, headers)
@@ -244,6 +184,15 @@ player, port = start("--http", "0", "--state", state_dir, "--port", "none", env=
 check("no token: 401", call(port, "GET", "/api/state")[0] == 401)
 check("a wrong token: 401", call(port, "GET", "/api/state", headers={"Authorization": "Bearer s3creT"})[0] == 401)
 check("the token: 200", call(port, "GET", "/api/state", headers={"Authorization": "Bearer s3cret"})[0] == 200)
+# The page's own files need no token (the page asks for it), and run only their own scripts.
+for path, kind in (("/", "text/html"), ("/app.js", "text/javascript"), ("/style.css", "text/css")):
+    status, headers, _ = call(port, "GET", path)
+    check("%s without a token: 200, %s" % (path, kind), status == 200 and headers["Content-Type"].startswith(kind)
+          and headers["X-Content-Type-Options"] == "nosniff", (status, headers))
+    if path == "/":
+        check("the page's policy allows only its own", "default-src 'self'" in headers["Content-Security-Policy"])
+check("a page that is not there: 404", call(port, "GET", "/api.js")[0] == 404)
+check("a page is only read: 405", call(port, "POST", "/", b"x")[0] == 405)
 stop(player)
 # With a certificate and its key, HTTPS only.
 cert, key = os.path.join(work, "cert.pem"), os.path.join(work, "key.pem")
