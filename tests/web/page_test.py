@@ -245,6 +245,14 @@ try:
     check("the live view is at most 100 ms behind the port (%d frames, at most %.1f ms)" % (len(lags), lags[-1]),
           len(lags) >= 20 and lags[-1] <= 100, lags[-5:])
 
+    # A phone asleep: the page frozen while the display goes on, and in step again when it wakes.
+    driver.execute_cdp_cmd("Page.setWebLifecycleState", {"state": "frozen"})
+    call(port, "POST", "/api/messages", {"text": "While asleep", "priority": "alert", "duration_ms": 60000}, AUTH)
+    wait_for(lambda: "While asleep" in state()["showing"]["item"].get("text", ""), 5)
+    driver.execute_cdp_cmd("Page.setWebLifecycleState", {"state": "active"})
+    check("after a sleep the live view shows what the display shows",
+          wait_for(lambda: dots_of("live", 5, 12) == png_dots() != "0" * 8192, 10))
+
     # The server restarted on the same port: the page finds it again by itself.
     check("the player stops", stop(player) == 0)
     check("the page says the connection is lost", wait_for(lambda: "lost" in text_of("connection"), 10))
