@@ -266,6 +266,8 @@ function showState(state) {
   $("waiting").textContent = state.queue.length ? `${state.queue.length} message${state.queue.length === 1 ? "" : "s"}` : "no message";
   const c = state.counters;
   $("counters").textContent = `${c.shown} shown, ${c.expired} expired, ${c.refused} refused`;
+  // Always in sight, however far down the page is scrolled.
+  $("summary").textContent = `${now} · waiting: ${$("waiting").textContent} · ${$("counters").textContent}`;
   $("reports").replaceChildren(...(state.errors || []).map((text) => element("li", { textContent: text })));
   showQueue(state.queue, showing);
 

@@ -122,8 +122,14 @@ def entries(list_id):
     return driver.find_elements(By.CSS_SELECTOR, "#%s > li" % list_id)
 
 
+def click(element):
+    """A click as a person makes it: on the control brought to the middle of the window."""
+    driver.execute_script("arguments[0].scrollIntoView({block: 'center'})", element)
+    element.click()
+
+
 def press(label):
-    driver.find_element(By.CSS_SELECTOR, '[aria-label="%s"]' % label).click()
+    click(driver.find_element(By.CSS_SELECTOR, '[aria-label="%s"]' % label))
 
 
 shutil.rmtree(work, ignore_errors=True)
@@ -180,7 +186,7 @@ try:
     field("message-seconds").clear()
     field("message-seconds").send_keys("30")
     field("message-priority").send_keys("Alert")
-    field("message-form").find_element(By.CSS_SELECTOR, "button[type=submit]").click()
+    click(field("message-form").find_element(By.CSS_SELECTOR, "button[type=submit]"))
     check("the page says it was sent", wait_for(lambda: "sent" in text_of("said"), 5), text_of("said"))
     check("the trace holds the text's dots", wait_for(lambda: expected in trace_frames(trace), 5))
     check("the state says what is shown", wait_for(lambda: "Hi there" in text_of("showing"), 5), text_of("showing"))
@@ -196,12 +202,12 @@ try:
                     "-set", "delay", "10", "-loop", "0", gif], check=True)
     field("media-file").send_keys(gif)
     check("the name comes from the file", field("media-name").get_attribute("value") == "halves.gif")
-    field("media-form").find_element(By.CSS_SELECTOR, "button[type=submit]").click()
+    click(field("media-form").find_element(By.CSS_SELECTOR, "button[type=submit]"))
     check("the upload is listed", wait_for(lambda: "halves.gif" in text_of("media-list"), 5), text_of("media-list"))
-    driver.find_element(By.CSS_SELECTOR, 'input[name="message-kind"][value="file"]').click()
+    click(driver.find_element(By.CSS_SELECTOR, 'input[name="message-kind"][value="file"]'))
     field("message-file").send_keys(gif)
     field("message-passes").send_keys("3")
-    field("message-form").find_element(By.CSS_SELECTOR, "button[type=submit]").click()
+    click(field("message-form").find_element(By.CSS_SELECTOR, "button[type=submit]"))
     recent = "return window.glowreelView.recent"
     check("both of the GIF's frames are seen live", wait_for(lambda: {half_lit_hex(True), half_lit_hex(False)} <=
                                                              set(driver.execute_script(recent)), 10))
@@ -213,6 +219,7 @@ try:
         field("add-value").send_keys(value + Keys.ENTER)
     check("three items in the playlist", wait_for(lambda: len(state()["playlist"]["items"]) == 3, 5))
     wait_for(lambda: len(entries("playlist")) == 3, 5)
+    driver.execute_script("arguments[0].scrollIntoView({block: 'center'})", field("playlist"))
     handle = entries("playlist")[2].find_element(By.CLASS_NAME, "handle")
     top = entries("playlist")[0]
     ActionChains(driver).click_and_hold(handle).move_to_element_with_offset(top, 0, -top.size["height"] // 2 + 2) \
@@ -224,16 +231,16 @@ try:
     check("and the keys move an item too", wait_for(lambda: order() == ["clock", "text", "picture"], 5), order())
 
     # The schedule, in words; brightness and power, at once.
-    field("add-window").click()
+    click(field("add-window"))
     check("a time window says what it will do", wait_for(
         lambda: "weekdays 22:00-07:00: brightness 3" in text_of("schedule"), 5), text_of("schedule"))
     check("and it is in the playlist's schedule", wait_for(lambda: state()["playlist"]["schedule"][0]["brightness"] == 3, 5))
     field("brightness").send_keys(Keys.ARROW_LEFT * 3)
     check("the slider sets the brightness", wait_for(lambda: state()["brightness"] == 13, 5), state()["brightness"])
-    field("power").click()
+    click(field("power"))
     check("the switch turns the display off", wait_for(lambda: state()["power"] == "off", 5))
     check("and the page shows it off", wait_for(lambda: dots_of("live", 5, 12) == "0" * 8192, 5))
-    field("power").click()
+    click(field("power"))
     check("and on again", wait_for(lambda: state()["power"] == "on", 5))
 
     # Close behind the port, while the GIF plays again and again.
