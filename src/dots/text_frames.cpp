@@ -2,38 +2,11 @@
 
 #include <algorithm>
 
+#include "dots/dot_drawing.h"
 #include "dots/pixel_font.h"
 
 namespace glowreel {
 namespace {
-
-// UTF-8 into characters; a byte that starts no well-formed character stands for itself, as in
-// Latin-1, so text from an older terminal still shows.
-std::u32string Decode(const std::string& text) {
-  std::u32string out;
-  for (std::size_t i = 0; i < text.size();) {
-    const auto byte = static_cast<unsigned char>(text[i]);
-    const std::size_t more = byte >= 0xF0 && byte < 0xF5   ? 3
-                             : byte >= 0xE0 && byte < 0xF0 ? 2
-                             : byte >= 0xC2 && byte < 0xE0 ? 1
-                                                           : 0;
-    char32_t character = byte & (0x7F >> more);
-    bool wellFormed = more > 0 && i + more < text.size();
-    for (std::size_t k = 1; wellFormed && k <= more; ++k) {
-      const auto next = static_cast<unsigned char>(text[i + k]);
-      wellFormed = (next & 0xC0) == 0x80;
-      character = (character << 6) | (next & 0x3F);
-    }
-    // An overlong form (a line feed in three bytes, say), a surrogate or a code past Unicode's
-    // last is not well formed either.
-    constexpr char32_t kLeast[] = {0, 0x80, 0x800, 0x10000};
-    wellFormed = wellFormed && character >= kLeast[more] && character <= 0x10FFFF &&
-                 (character < 0xD800 || character > 0xDFFF);
-    out += wellFormed ? character : byte;
-    i += wellFormed ? 1 + more : 1;
-  }
-  return out;
-}
 
 std::vector<std::u32string> SplitLines(const std::u32string& text) {
   std::vector<std::u32string> lines(1);
@@ -48,29 +21,11 @@ std::vector<std::u32string> SplitLines(const std::u32string& text) {
   return lines;
 }
 
-// Draws a line with its first character's left edge at `left` and its top at `top`; what falls
-// outside the display is left out.
-void DrawLine(DotFrame& frame, const std::u32string& line, int left, int top, int columns) {
-  // Only the characters that reach the area: a long marquee costs the same at every step.
-  const long first = std::max(0L, (-static_cast<long>(left)) / kGlyphPitchX);
-  const long last = std::min(static_cast<long>(line.size()),
-                             (static_cast<long>(columns) - left) / kGlyphPitchX + 1);
-  for (auto k = static_cast<std::size_t>(first); static_cast<long>(k) < last; ++k) {
-    const Glyph glyph = GlyphFor(line[k]);
-    for (int column = 0; column < kGlyphWidth; ++column) {
-      const int x = left + static_cast<int>(k) * kGlyphPitchX + column;
-      if (x < 0 || x >= columns) continue;
-      for (int row = 0; row < kGlyphHeight; ++row)
-        if (glyph[static_cast<std::size_t>(column)] >> row & 1) frame.At(x, top + row) = true;
-    }
-  }
-}
-
 }  // namespace
 
 TextFrames::TextFrames(const std::string& utf8, int32_t holdSlices, int32_t scrollSlices,
                        int32_t fallbackScroll, int columns, int rows)
-    : lines_(SplitLines(Decode(utf8))),
+    : lines_(SplitLines(DecodeUtf8(utf8))),
       columns_(columns),
       rows_(rows),
       holdSlices_(holdSlices),
@@ -102,7 +57,8 @@ bool TextFrames::Next(DotFrame& frame) {
   for (std::size_t n = 0; n < lines_.size(); ++n) {
     const int lineWidth = static_cast<int>(lines_[n].size()) * kGlyphPitchX - 1;
     const int x = Scrolls() ? left : (columns_ - lineWidth) / 2;
-    DrawLine(frame, lines_[n], x, top + static_cast<int>(n) * kGlyphPitchY, columns_);
+    DrawTextLine(frame, lines_[n], x, top + static_cast<int>(n) * kGlyphPitchY, true,
+                 Clip{0, 0, columns_, kPixelRows});
   }
   frame.slices = Scrolls() ? scrollSlices_ : holdSlices_;
   ++step_;

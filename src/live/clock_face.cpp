@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "dots/dot_drawing.h"
 #include "dots/pixel_font.h"
 
 namespace glowreel::live {
@@ -19,9 +20,7 @@ struct Geometry {
 };
 
 void Fill(DotFrame& frame, int left, int top, int width, int height) {
-  for (int x = std::max(0, left); x < std::min(kPixelColumns, left + width); ++x)
-    for (int y = std::max(0, top); y < std::min(kPixelRows, top + height); ++y)
-      frame.At(x, y) = true;
+  FillDots(frame, left, top, width, height);
 }
 
 // The segments with their outer corners left dark, so that the digits read rounded.
@@ -36,16 +35,6 @@ void DrawDigit(int digit, int left, int top, const Geometry& g, DotFrame& frame)
   if (on & 0x02) Fill(frame, left + w - t, top + 1, t, upper);
   if (on & 0x10) Fill(frame, left, mid + 1, t, lower);
   if (on & 0x04) Fill(frame, left + w - t, mid + 1, t, lower);
-}
-
-void DrawSmall(char32_t character, int left, int top, DotFrame& frame) {
-  const Glyph glyph = GlyphFor(character);
-  for (int column = 0; column < kGlyphWidth; ++column)
-    for (int row = 0; row < kGlyphHeight; ++row)
-      if ((glyph[static_cast<std::size_t>(column)] >> row) & 1) {
-        const int x = left + column, y = top + row;
-        if (x >= 0 && x < kPixelColumns && y >= 0 && y < kPixelRows) frame.At(x, y) = true;
-      }
 }
 
 // A character's width, drawing it where `frame` is given.
@@ -77,7 +66,7 @@ int Character(char c, int left, int top, const Geometry& g, DotFrame* frame) {
       return g.width / 3;
     default:  // letters (AM, PM, a zone) stand at the digits' foot in the small font
       if (frame)
-        DrawSmall(static_cast<unsigned char>(c), left, top + g.height - kGlyphHeight, *frame);
+        DrawGlyph(*frame, static_cast<unsigned char>(c), left, top + g.height - kGlyphHeight);
       return kGlyphWidth;
   }
 }
@@ -108,6 +97,10 @@ void DrawBigText(const std::string& text, int top, int height, DotFrame& frame) 
   Layout(text, (kPixelColumns - BigTextWidth(text, height)) / 2, top, height, &frame);
 }
 
+void DrawBigTextAt(const std::string& text, int left, int top, int height, DotFrame& frame) {
+  Layout(text, left, top, height, &frame);
+}
+
 void DrawClock(const std::string& timeFormat, const std::string& dateFormat, const std::tm& local,
                DotFrame& frame) {
   frame.dots.fill(false);
@@ -118,12 +111,9 @@ void DrawClock(const std::string& timeFormat, const std::string& dateFormat, con
   const int dateRows = date.empty() ? 0 : kGlyphPitchY + 4;
   DrawBigText(time, (kPixelRows - dateRows - height) / 2, height, frame);
   if (date.empty()) return;
-  const int width = static_cast<int>(date.size()) * kGlyphPitchX - 1;
-  int x = (kPixelColumns - width) / 2;
-  for (const char c : date) {
-    DrawSmall(static_cast<unsigned char>(c), x, kPixelRows - kGlyphPitchY - 1, frame);
-    x += kGlyphPitchX;
-  }
+  const std::u32string line = DecodeUtf8(date);
+  const int width = static_cast<int>(line.size()) * kGlyphPitchX - 1;
+  DrawTextLine(frame, line, (kPixelColumns - width) / 2, kPixelRows - kGlyphPitchY - 1);
 }
 
 }  // namespace glowreel::live

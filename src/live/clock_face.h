@@ -15,6 +15,8 @@ int BigTextWidth(const std::string& text, int height);
 // `text` in digits `height` dots tall, centred across the display, from row `top`. Characters
 // other than digits, ':', '.', '-', '/' and space are drawn in the small font.
 void DrawBigText(const std::string& text, int top, int height, DotFrame& frame);
+// The same from column `left`.
+void DrawBigTextAt(const std::string& text, int left, int top, int height, DotFrame& frame);
 
 // The clock's face at a local time: `timeFormat` and `dateFormat` (empty for none) as strftime
 // takes them.
