@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "dots/pixel_font.h"
-
 namespace glowreel {
 
 std::u32string DecodeUtf8(const std::string& text) {
@@ -40,9 +38,11 @@ void FillDots(DotFrame& frame, int left, int top, int width, int height, bool li
     for (int x = std::max({0, clip.left, left}); x < right; ++x) frame.At(x, y) = lit;
 }
 
-void DrawGlyph(DotFrame& frame, char32_t character, int left, int top, bool lit,
-               const Clip& clip) {
-  const Glyph glyph = GlyphFor(character);
+void DrawGlyph(DotFrame& frame, char32_t character, int left, int top, bool lit, const Clip& clip) {
+  DrawGlyph(frame, GlyphFor(character), left, top, lit, clip);
+}
+
+void DrawGlyph(DotFrame& frame, const Glyph& glyph, int left, int top, bool lit, const Clip& clip) {
   const int x0 = std::max({0, clip.left}), x1 = std::min(kPixelColumns, clip.right);
   const int y0 = std::max({0, clip.top}), y1 = std::min(kPixelRows, clip.bottom);
   for (int column = 0; column < kGlyphWidth; ++column) {

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "dots/dot_frame.h"
+#include "dots/pixel_font.h"
 
 // Drawing on a frame of every dot; what falls outside the display, or the clip given, is left
 // out.
@@ -20,7 +21,9 @@ std::u32string DecodeUtf8(const std::string& text);
 void FillDots(DotFrame& frame, int left, int top, int width, int height, bool lit = true,
               const Clip& clip = {});
 
-// A character of the 5 x 7 font with its top left dot at (left, top).
+// A glyph, or a character of the 5 x 7 font, with its top left dot at (left, top).
+void DrawGlyph(DotFrame& frame, const Glyph& glyph, int left, int top, bool lit = true,
+               const Clip& clip = {});
 void DrawGlyph(DotFrame& frame, char32_t character, int left, int top, bool lit = true,
                const Clip& clip = {});
 

@@ -7,6 +7,7 @@
 #include <optional>
 #include <utility>
 
+#include "lcdproc/icons.h"
 #include "lcdproc/words.h"
 
 namespace glowreel::lcdproc {
@@ -135,6 +136,7 @@ std::string SetWidget(Widget& widget, const std::vector<std::string>& words) {
       break;
     case WidgetType::kIcon:
       if (given != 3 || !Numbers(words, 3, {&w.x, &w.y})) return usage("<x> <y> <iconname>");
+      if (!IconGlyph(words[5])) return Huh("Unknown icon " + words[5]);
       w.text = words[5];
       break;
     case WidgetType::kScroller:

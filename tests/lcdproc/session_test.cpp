@@ -108,7 +108,7 @@ TEST(Session, EachWidgetTypeTakesItsParameters) {
       {"hbar", "3 4 37", "success"}, {"vbar", "1 8 30", "success"}, {"hbar", "3 4", "huh? Usage: widget_set <screen> <widget> <x> <y> <length>"},
       {"pbar", "1 2 10 500", "success"}, {"pbar", "1 2 10 500 {0%} {100%}", "success"},
       {"pbar", "1 2 10 1001", "huh? Usage: widget_set <screen> <widget> <x> <y> <width> <promille 0-1000> [<begin-label> [<end-label>]]"},
-      {"icon", "1 1 HEART_FILLED", "success"},
+      {"icon", "1 1 HEART_FILLED", "success"}, {"icon", "1 1 SMILEY", "huh? Unknown icon SMILEY"},
       {"scroller", "1 2 21 2 m 2 {Hello world}", "success"}, {"scroller", "1 2 21 2 -3 h x", "huh? Usage: widget_set <screen> <widget> <left> <top> <right> <bottom> <h|v|m> <speed> <text>"},
       {"num", "5 10", "success"}, {"num", "5 11", "huh? Usage: widget_set <screen> <widget> <x> <digit 0-9, or 10 for a colon>"},
       {"pixmap", "1 1 2 9 ff0001ff", "success"}, {"pixmap", "1 1 8 8 logo.png", "success"},
@@ -126,10 +126,10 @@ TEST(Session, EachWidgetTypeTakesItsParameters) {
   EXPECT_EQ(widgets[1].length, 37) << "a bar's length is in dots";
   EXPECT_EQ(std::make_tuple(widgets[5].text, widgets[5].endLabel, widgets[5].promille),
             std::make_tuple("0%", "100%", 500));
-  EXPECT_EQ(std::make_tuple(widgets[8].direction, widgets[8].speed, widgets[8].text),
+  EXPECT_EQ(std::make_tuple(widgets[9].direction, widgets[9].speed, widgets[9].text),
             std::make_tuple('m', 2, "Hello world"));
-  EXPECT_EQ(widgets[12].dots, (std::vector<uint8_t>{0xff, 0x00, 0x01, 0xff}));
-  EXPECT_EQ(widgets[13].media, "logo.png");
+  EXPECT_EQ(widgets[13].dots, (std::vector<uint8_t>{0xff, 0x00, 0x01, 0xff}));
+  EXPECT_EQ(widgets[14].media, "logo.png");
   EXPECT_FALSE(widgets[3].set) << "a widget_set refused leaves the widget as it was";
 }
 
