@@ -16,8 +16,22 @@ namespace {
 
 constexpr const char* kSuccess = "success";
 
+// A reply is one line: the client's own words in it keep their line feeds and other controls
+// written out, so that no word of theirs can make a second reply.
 std::string Huh(const std::string& why) {
-  return "huh? " + why;
+  std::string line = "huh? ";
+  for (const char c : why) {
+    if (static_cast<unsigned char>(c) >= 0x20 && c != 0x7F) {
+      line += c;
+    } else {
+      constexpr char kHex[] = "0123456789abcdef";
+      line += c == '\n'   ? "\\n"
+              : c == '\r' ? "\\r"
+              : c == '\t' ? "\\t"
+                          : std::string{'\\', 'x', kHex[(c >> 4) & 15], kHex[c & 15]};
+    }
+  }
+  return line;
 }
 
 // A whole number as the language writes them, within what any position or size can be.

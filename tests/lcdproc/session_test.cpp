@@ -85,6 +85,7 @@ TEST(Session, EachCommandIsAnsweredSuccessOrHuh) {
       {"info", {"GlowReel: a vacuum-fluorescent display of 128 x 64 dots, 21 x 8 characters"}},
       {"sleep 60", {"success"}}, {"sleep 61", {"huh? Usage: sleep <seconds 1-60>"}},
       {"frobnicate", {"huh? Invalid command \"frobnicate\""}},
+      {"say\\nsuccess", {"huh? Invalid command \"say\\nsuccess\""}},  // one reply, one line
       {"screen_del t", {"success"}},
       {"widget_set s \"open", {"huh? a quote or brace is left open"}},
       {longLine, {"huh? the line is longer than 8192 bytes"}}};
