@@ -294,12 +294,14 @@ std::string Session::ScreenAdd(const Words& words) {
 
 std::string Session::ScreenDel(const Words& words) {
   if (words.size() != 2) return Huh("Usage: screen_del <screen>");
-  const auto gone = std::remove_if(screens_.begin(), screens_.end(),
-                                   [&](const Screen& screen) { return screen.id == words[1]; });
-  if (gone == screens_.end()) return Huh("Unknown screen id " + words[1]);
-  screens_.erase(gone, screens_.end());
+  return RemoveScreen(words[1]) ? kSuccess : Huh("Unknown screen id " + words[1]);
+}
+
+bool Session::RemoveScreen(const std::string& id) {
+  if (std::erase_if(screens_, [&](const Screen& screen) { return screen.id == id; }) == 0)
+    return false;
   changed_ = true;
-  return kSuccess;
+  return true;
 }
 
 std::string Session::ScreenSet(const Words& words) {

@@ -35,6 +35,8 @@ class Session {
   const std::vector<Screen>& Screens() const { return screens_; }
   // Whether screens changed since the last call.
   bool TakeChanged();
+  // Takes a screen away, as screen_del does; false when there is none of that id.
+  bool RemoveScreen(const std::string& id);
 
  private:
   using Words = std::vector<std::string>;

@@ -37,6 +37,10 @@ void EventLoop::Source::SetTime(uint64_t monotonicUs) {
   sd_event_source_set_enabled(source_, SD_EVENT_ONESHOT);
 }
 
+void EventLoop::Source::SetEvents(uint32_t events) {
+  sd_event_source_set_io_events(source_, events);
+}
+
 EventLoop::EventLoop() {
   if (sd_event_new(&loop_) < 0) loop_ = nullptr;
 }

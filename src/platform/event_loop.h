@@ -25,6 +25,8 @@ class EventLoop {
     Source& operator=(const Source&) = delete;
     // A timer: fires once at `monotonicUs` (CLOCK_MONOTONIC), or never with UINT64_MAX.
     void SetTime(uint64_t monotonicUs);
+    // A descriptor's watch: the epoll events it waits for now.
+    void SetEvents(uint32_t events);
 
    private:
     sd_event_source* source_;
