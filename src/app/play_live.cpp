@@ -172,9 +172,11 @@ int RunLiveDisplay(const LiveSettings& settings) {
   server::HttpServer httpServer(
       loop, [&](const server::Request& request) { return routes.Handle(request); });
   // State events gathered, a tenth of a second at most behind.
-  std::unique_ptr<EventLoop::Source> stateEvent =
-      loop.Timer([&] { httpServer.Broadcast("state", routes.State().dump()); });
   bool stateEventSet = false;
+  std::unique_ptr<EventLoop::Source> stateEvent = loop.Timer([&] {
+    stateEventSet = false;
+    httpServer.Broadcast("state", routes.State().dump());
+  });
   stage.onChange = [&] {
     if (!httpServer.HasStreams() || stateEventSet) return;
     stateEventSet = true;
@@ -182,7 +184,6 @@ int RunLiveDisplay(const LiveSettings& settings) {
   };
   bool outputsFailed = false;
   stage.onFrame = [&](const DotFrame& frame) {
-    stateEventSet = false;
     if (httpServer.HasStreams())
       httpServer.Broadcast("frame", server::FrameHex(frame) + " " + WallClockMs());
     if (port.HasSinks()) return;

@@ -24,11 +24,11 @@ def state(port):
 
 
 class Frames(threading.Thread):
-    """The frames of /api/events as they come, with the time each came."""
+    """The frames of /api/events as they come, with the time each came, and the last state."""
 
     def __init__(self, port):
         super().__init__(daemon=True)
-        self.port, self.frames, self.states = port, [], 0
+        self.port, self.frames, self.states, self.state = port, [], 0, {}
 
     def run(self):
         connection = http.client.HTTPConnection("127.0.0.1", self.port, timeout=60)
@@ -46,6 +46,7 @@ class Frames(threading.Thread):
                 self.frames.append((time.monotonic(), line[6:].split(" ")[0]))
             elif line.startswith("data: ") and event == "state":
                 self.states += 1
+                self.state = json.loads(line[6:])
 
 
 shutil.rmtree(work, ignore_errors=True)
@@ -153,6 +154,14 @@ status, _, body = call(port, "DELETE", "/api/media/dots.pbm")
 check("media in the playlist are not deleted", status == 409, body)
 check("/api/brightness acts", call(port, "PUT", "/api/brightness", {"brightness": 5})[0] == 200 and
       wait_for(lambda: state(port)["brightness"] == 5, 5))
+# Switched off, nothing is sent to the display; what changes is still told to the event streams.
+call(port, "PUT", "/api/power", {"power": "off"})
+check("the event stream tells the display is off", wait_for(lambda: events.state.get("power") == "off", 5))
+call(port, "PUT", "/api/brightness", {"brightness": 3})
+check("and a brightness set while it is off", wait_for(lambda: events.state.get("brightness") == 3, 5),
+      events.state)
+call(port, "PUT", "/api/brightness", {"brightness": 5})
+call(port, "PUT", "/api/power", {"power": "on"})
 
 # The description of it all.
 status, _, body = call(port, "GET", "/api/openapi.json")
