@@ -236,6 +236,7 @@ try:
         lambda: "weekdays 22:00-07:00: brightness 3" in text_of("schedule"), 5), text_of("schedule"))
     check("and it is in the playlist's schedule", wait_for(lambda: state()["playlist"]["schedule"][0]["brightness"] == 3, 5))
     before = state()["brightness"]  # the new window's 3 where it is in force now
+    wait_for(lambda: field("brightness").get_attribute("value") == str(before), 5)  # as the page shows it
     field("brightness").send_keys(Keys.ARROW_LEFT * 3 if before > 3 else Keys.ARROW_RIGHT * 3)
     wanted = before - 3 if before > 3 else before + 3
     check("the slider sets the brightness", wait_for(lambda: state()["brightness"] == wanted, 5),
