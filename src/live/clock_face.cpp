@@ -19,22 +19,18 @@ struct Geometry {
   explicit Geometry(int h) : height(h), width(h * 11 / 20), stroke(std::max(2, h / 8)) {}
 };
 
-void Fill(DotFrame& frame, int left, int top, int width, int height) {
-  FillDots(frame, left, top, width, height);
-}
-
 // The segments with their outer corners left dark, so that the digits read rounded.
 void DrawDigit(int digit, int left, int top, const Geometry& g, DotFrame& frame) {
   const uint8_t on = kDigitSegments[digit];
   const int t = g.stroke, w = g.width, h = g.height, mid = top + (h - t) / 2;
-  if (on & 0x01) Fill(frame, left + 1, top, w - 2, t);
-  if (on & 0x08) Fill(frame, left + 1, top + h - t, w - 2, t);
-  if (on & 0x40) Fill(frame, left + 1, mid, w - 2, t);
+  if (on & 0x01) FillDots(frame, left + 1, top, w - 2, t);
+  if (on & 0x08) FillDots(frame, left + 1, top + h - t, w - 2, t);
+  if (on & 0x40) FillDots(frame, left + 1, mid, w - 2, t);
   const int upper = (h + t) / 2 - 1, lower = h - upper - 1;
-  if (on & 0x20) Fill(frame, left, top + 1, t, upper);
-  if (on & 0x02) Fill(frame, left + w - t, top + 1, t, upper);
-  if (on & 0x10) Fill(frame, left, mid + 1, t, lower);
-  if (on & 0x04) Fill(frame, left + w - t, mid + 1, t, lower);
+  if (on & 0x20) FillDots(frame, left, top + 1, t, upper);
+  if (on & 0x02) FillDots(frame, left + w - t, top + 1, t, upper);
+  if (on & 0x10) FillDots(frame, left, mid + 1, t, lower);
+  if (on & 0x04) FillDots(frame, left + w - t, mid + 1, t, lower);
 }
 
 // A character's width, drawing it where `frame` is given.
@@ -47,20 +43,20 @@ int Character(char c, int left, int top, const Geometry& g, DotFrame* frame) {
   switch (c) {
     case ':':
       if (frame) {
-        Fill(*frame, left, top + g.height / 3 - t / 2, t, t);
-        Fill(*frame, left, top + 2 * g.height / 3 - t / 2, t, t);
+        FillDots(*frame, left, top + g.height / 3 - t / 2, t, t);
+        FillDots(*frame, left, top + 2 * g.height / 3 - t / 2, t, t);
       }
       return t;
     case '.':
-      if (frame) Fill(*frame, left, top + g.height - t, t, t);
+      if (frame) FillDots(*frame, left, top + g.height - t, t, t);
       return t;
     case '-':
-      if (frame) Fill(*frame, left, top + (g.height - t) / 2, g.width / 2, t);
+      if (frame) FillDots(*frame, left, top + (g.height - t) / 2, g.width / 2, t);
       return g.width / 2;
     case '/':
       if (frame)
         for (int y = 0; y < g.height; ++y)
-          Fill(*frame, left + (g.height - 1 - y) * (g.width / 2) / g.height, top + y, t, 1);
+          FillDots(*frame, left + (g.height - 1 - y) * (g.width / 2) / g.height, top + y, t, 1);
       return g.width / 2 + t;
     case ' ':
       return g.width / 3;

@@ -66,13 +66,17 @@ std::tm LocalTime() {
 
 }  // namespace
 
+TextFrames TextItemFrames(const Item& item, int32_t stillMs) {
+  return TextFrames(item.text, *SliceCount(item.durationMs ? item.durationMs : stillMs),
+                    item.scrollMs ? ScrollSlices(item.scrollMs) : 0);
+}
+
 Opener MakeOpener(ItemSettings settings) {
   return [settings](const Item& item, std::string& why) -> std::unique_ptr<DotSource> {
     const int32_t still = *SliceCount(item.durationMs ? item.durationMs : settings.stillMs);
     switch (item.kind) {
       case ItemKind::kText:
-        return std::make_unique<TextFrames>(item.text, still,
-                                            item.scrollMs ? ScrollSlices(item.scrollMs) : 0);
+        return std::make_unique<TextFrames>(TextItemFrames(item, settings.stillMs));
       case ItemKind::kClock:
         return std::make_unique<ClockDots>(item.text, item.date, LocalTime, MsIntoSecond);
       case ItemKind::kMovie:

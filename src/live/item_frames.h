@@ -7,6 +7,7 @@
 
 #include "core/playback.h"
 #include "dots/picture_dots.h"
+#include "dots/text_frames.h"
 #include "live/stage.h"
 #include "player/movie_file.h"
 #include "player/movie_report.h"
@@ -57,5 +58,9 @@ struct ItemSettings {
   std::function<void(const Item&, const std::string&)> report;
 };
 Opener MakeOpener(ItemSettings settings);
+
+// A text item's frames: held its time (or `stillMs`) where it stands still, stepped at its
+// scroll speed where it moves; the player's text drawing, also for previews.
+TextFrames TextItemFrames(const Item& item, int32_t stillMs);
 
 }  // namespace glowreel::live

@@ -8,11 +8,10 @@
 #include "authoring/movie_check.h"
 #include "dots/picture_dots.h"
 #include "dots/picture_reader.h"
-#include "dots/text_frames.h"
 #include "live/content_json.h"
+#include "live/item_frames.h"
 #include "platform/replace_file.h"
 #include "player/movie_file.h"
-#include "player/play_movie.h"
 #include "server/web_page.h"
 
 namespace glowreel::server {
@@ -305,8 +304,7 @@ Response Api::Preview(const Request& request) const {
   if (item.kind != live::ItemKind::kText) return Error(400, "only a text is previewed");
   if (item.text.size() > kLongestText)
     return Error(400, "a preview takes " + std::to_string(kLongestText) + " bytes of text at most");
-  TextFrames text(item.text, *SliceCount(item.durationMs ? item.durationMs : kStillPictureMs),
-                  item.scrollMs ? ScrollSlices(item.scrollMs) : 0);
+  TextFrames text = live::TextItemFrames(item, kStillPictureMs);
   const int every = text.Scrolls() ? (text.Width() + kPixelColumns) / kMostFrames + 1 : 1;
   json frames = json::array();
   DotFrame frame;
