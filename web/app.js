@@ -247,6 +247,7 @@ function describeItem(item) {
   else if ("clock" in item) what = `clock ${item.clock || "%H:%M"}${item.date ? " " + item.date : ""}`;
   else if ("movie" in item) what = `movie ${name(item.movie)}`;
   else if ("picture" in item) what = `picture ${name(item.picture)}`;
+  else if ("screens" in item) what = `a client's screen “${item.screens}”`;
   const amounts = [];
   if (item.passes) amounts.push(`${item.passes} pass${item.passes === 1 ? "" : "es"}`);
   if (item.duration_ms) amounts.push(`${item.duration_ms / 1000} s`);

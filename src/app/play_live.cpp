@@ -9,6 +9,7 @@
 
 #include "app/port_opening.h"
 #include "core/playback.h"
+#include "lcdproc/screen_show.h"
 #include "live/content_json.h"
 #include "live/item_frames.h"
 #include "live/stage.h"
@@ -21,6 +22,7 @@
 #include "player/session.h"
 #include "server/api.h"
 #include "server/http_server.h"
+#include "server/lcdproc_server.h"
 #include "vfd/vfd.h"
 
 namespace glowreel {
@@ -74,7 +76,8 @@ std::string FirstPlaylist(const LiveSettings& settings, const std::optional<json
     once = !settings.repeat;
     return "";
   }
-  if (kept && kept->contains("playlist")) {
+  // The playlist kept is the API's: without it, the display shows what the clients show.
+  if (!settings.http.empty() && kept && kept->contains("playlist")) {
     live::Playlist stored;
     if (live::ReadPlaylist((*kept)["playlist"], stored, false).empty())
       playlist = std::move(stored);
@@ -125,6 +128,14 @@ int RunLiveDisplay(const LiveSettings& settings) {
         return Tell(wrong), kFailed;
     }
   }
+  server::HttpSettings lcdprocAt;
+  if (!settings.lcdproc.empty()) {
+    if (std::string wrong = server::ReadListenSetting(settings.lcdproc, lcdprocAt); !wrong.empty())
+      return Tell("--lcdproc: " + wrong), kWrongUse;
+    if (!server::IsLoopback(lcdprocAt.address))
+      Tell("lcdproc's protocol has no password: anyone who reaches " + lcdprocAt.address +
+           " can put screens on the display");
+  }
   const live::StateStore store(settings.stateFolder.empty() ? live::DefaultStateFolder()
                                                             : settings.stateFolder);
   if (std::string why = store.Prepare(); !why.empty())
@@ -169,6 +180,22 @@ int RunLiveDisplay(const LiveSettings& settings) {
   stage.SetPlaylist(std::move(playlist), once);
   if (kept) routes.Restore(*kept);
 
+  // lcdproc's clients: their screens a source of the stage, pixmaps from the media store.
+  server::LcdprocServer lcdprocServer(loop);
+  live::ItemSettings stretched = items;  // a pixmap's picture fills the pixmap
+  stretched.options.fit = Fit::kStretch;
+  live::MediaAtTime media(live::MakeOpener(stretched), live::SystemClock().monotonicMs);
+  lcdproc::ScreenShow screens(
+      {[&] { return lcdprocServer.Screens(); },
+       [&](uint64_t client, const std::string& line) { lcdprocServer.Tell(client, line); },
+       [&](const lcdproc::ScreenKey& key) { lcdprocServer.Delete(key); }},
+      live::SystemClock().monotonicMs,
+      [&](const std::string& name, int64_t ms) { return media.At(name, ms); });
+  if (!settings.lcdproc.empty()) {
+    stage.SetScreens(&screens, settings.screensPlace);
+    lcdprocServer.onChange = [&] { stage.ScreensChanged(); };
+  }
+
   server::HttpServer httpServer(
       loop, [&](const server::Request& request) { return routes.Handle(request); });
   // State events gathered, a tenth of a second at most behind.
@@ -212,18 +239,25 @@ int RunLiveDisplay(const LiveSettings& settings) {
   });
   // Listening only once the display is up, so that the first answers tell what it shows.
   BringDisplayUp(playback, stage.Level());
+  const auto giveUp = [&](const std::string& why) {
+    Tell(why);
+    ShutdownDisplay(playback);
+    PortClose();
+    InstallPort(nullptr);
+    InstallPlatform(nullptr);
+    return kPortBusy;
+  };
   if (!settings.http.empty()) {
-    if (std::string why = httpServer.Start(http); !why.empty()) {
-      Tell(why);
-      ShutdownDisplay(playback);
-      PortClose();
-      InstallPort(nullptr);
-      InstallPlatform(nullptr);
-      return kPortBusy;
-    }
+    if (std::string why = httpServer.Start(http); !why.empty()) return giveUp(why);
     Tell("listening on " + std::string(http.certificatePem.empty() ? "http" : "https") + "://" +
          (http.address.find(':') != std::string::npos ? "[" + http.address + "]" : http.address) +
          ":" + std::to_string(httpServer.Port()));
+  }
+  if (!settings.lcdproc.empty()) {
+    if (std::string why = lcdprocServer.Start(lcdprocAt.address, lcdprocAt.port); !why.empty())
+      return giveUp(why);
+    Tell("lcdproc's clients welcome on " + lcdprocAt.address + " port " +
+         std::to_string(lcdprocServer.Port()));
   }
   NotifyService("READY=1");
   stage.Run();

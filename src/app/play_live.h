@@ -3,13 +3,16 @@
 #include <string>
 
 #include "dots/picture_dots.h"
+#include "live/content.h"
 
 // glowreel-play as a display server: a playlist, messages from other programs over HTTP, a
 // schedule, all on one event loop.
 namespace glowreel {
 
 struct LiveSettings {
-  std::string http;                   // "[ADDR:]PORT", "" for no server
+  std::string http;     // "[ADDR:]PORT", "" for no server
+  std::string lcdproc;  // "[ADDR:]PORT" for lcdproc's clients, "" for none
+  live::ScreensPlace screensPlace = live::ScreensPlace::kTurns;
   std::string playlistFile;           // a playlist's JSON file, "" for none
   std::string movie;                  // or one movie or picture, played once unless `repeat`
   const std::string* text = nullptr;  // or a text

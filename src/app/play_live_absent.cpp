@@ -11,7 +11,8 @@ bool HasLiveDisplay() {
 }
 
 int RunLiveDisplay(const LiveSettings&) {
-  std::fputs("glowreel-play: this build plays files only (no --http or --playlist)\n", stderr);
+  std::fputs("glowreel-play: this build plays files only (no --http, --lcdproc or --playlist)\n",
+             stderr);
   return 2;
 }
 

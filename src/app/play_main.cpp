@@ -33,7 +33,8 @@ constexpr const char* kProgram = "glowreel-play";
 constexpr const char* kUsage =
     "Usage: glowreel-play [--repeat] [--port SETTING] [PICTURE OPTIONS] MOVIE\n"
     "       glowreel-play [--repeat] [--scroll MS] [--duration MS] --text TEXT\n"
-    "       glowreel-play [--http [ADDR:]PORT] [--playlist FILE] [--repeat] [MOVIE | --text TEXT]\n"
+    "       glowreel-play [--http [ADDR:]PORT] [--lcdproc [ADDR:]PORT] [--playlist FILE]\n"
+    "                     [--repeat] [MOVIE | --text TEXT]\n"
     "       glowreel-play --check MOVIE\n"
     "       glowreel-play --list-ports\n"
     "Plays MOVIE once (or until stopped, with --repeat) on a Noritake 128x64 VFD, then fades\n"
@@ -62,6 +63,13 @@ constexpr const char* kUsage =
     "      --http [ADDR:]PORT  take messages, media, a playlist and settings over HTTP (as\n"
     "                        GLOWREEL_HTTP); 127.0.0.1 unless ADDR is given, which needs a\n"
     "                        token (GLOWREEL_HTTP_TOKEN or GLOWREEL_HTTP_TOKEN_FILE)\n"
+    "      --lcdproc [ADDR:]PORT  show the screens of lcdproc's clients (as GLOWREEL_LCDPROC;\n"
+    "                        they connect to 13666 unless told otherwise); 127.0.0.1 unless\n"
+    "                        ADDR is given\n"
+    "      --lcdproc-screens PLACE  where their screens show (as GLOWREEL_LCDPROC_SCREENS):\n"
+    "                        turns (with the playlist's items, the default), first, last\n"
+    "                        (when the playlist has nothing to show) or alerts (only their\n"
+    "                        alert screens, which interrupt in all four)\n"
     "      --playlist FILE   play the items and schedule of a JSON playlist\n"
     "      --state DIR       keep the playlist, settings and media there (default\n"
     "                        $STATE_DIRECTORY, or $XDG_STATE_HOME/glowreel)\n"
@@ -238,6 +246,8 @@ int main(int argc, char** argv) {
                               {"", "dither"},
                               {"b", "brightness", true},
                               {"", "http", true},
+                              {"", "lcdproc", true},
+                              {"", "lcdproc-screens", true},
                               {"", "playlist", true},
                               {"", "state", true}});
   if (!line.Parse(argc, argv)) return UsageError(glowreel::kProgram, line.Error());
@@ -259,7 +269,15 @@ int main(int argc, char** argv) {
   const bool text = line.IsSet("text");
   const char* httpEnv = std::getenv("GLOWREEL_HTTP");
   const std::string http = line.IsSet("http") ? line.Value("http") : httpEnv ? httpEnv : "";
-  const bool live = !http.empty() || line.IsSet("playlist");
+  const char* lcdprocEnv = std::getenv("GLOWREEL_LCDPROC");
+  const std::string lcdproc = line.IsSet("lcdproc") ? line.Value("lcdproc")
+                              : lcdprocEnv          ? lcdprocEnv
+                                                    : "";
+  const char* placeEnv = std::getenv("GLOWREEL_LCDPROC_SCREENS");
+  const std::string place = line.IsSet("lcdproc-screens") ? line.Value("lcdproc-screens")
+                            : placeEnv && *placeEnv       ? placeEnv
+                                                          : "turns";
+  const bool live = !http.empty() || !lcdproc.empty() || line.IsSet("playlist");
   if (text && !line.Positional().empty())
     return UsageError(glowreel::kProgram, "--text plays no movie besides");
   if (line.IsSet("playlist") && (text || !line.Positional().empty()))
@@ -272,7 +290,8 @@ int main(int argc, char** argv) {
                                                         : line.Positional().front();
   if (line.IsSet("check")) {
     if (live)
-      return UsageError(glowreel::kProgram, "--check plays nothing: no --http or --playlist");
+      return UsageError(glowreel::kProgram,
+                        "--check plays nothing: no --http, --lcdproc or --playlist");
     if (text) return UsageError(glowreel::kProgram, "--check reads a movie, not --text");
     if (line.IsSet("repeat") || line.IsSet("port"))
       return UsageError(glowreel::kProgram, "--check plays nothing: no --repeat or --port with it");
@@ -319,6 +338,18 @@ int main(int argc, char** argv) {
   if (!live) return glowreel::Play(movie, text ? &textGiven : nullptr, settings);
   glowreel::LiveSettings liveSettings;
   liveSettings.http = http;
+  liveSettings.lcdproc = lcdproc;
+  constexpr std::pair<const char*, glowreel::live::ScreensPlace> kPlaces[] = {
+      {"turns", glowreel::live::ScreensPlace::kTurns},
+      {"first", glowreel::live::ScreensPlace::kFirst},
+      {"last", glowreel::live::ScreensPlace::kLast},
+      {"alerts", glowreel::live::ScreensPlace::kAlerts}};
+  const auto named = std::find_if(std::begin(kPlaces), std::end(kPlaces),
+                                  [&](const auto& known) { return place == known.first; });
+  if (named == std::end(kPlaces))
+    return UsageError(glowreel::kProgram,
+                      "the screens' place is turns, first, last or alerts, not \"" + place + "\"");
+  liveSettings.screensPlace = named->second;
   liveSettings.playlistFile = line.Value("playlist");
   liveSettings.movie = text ? "" : movie;
   liveSettings.text = text ? &textGiven : nullptr;

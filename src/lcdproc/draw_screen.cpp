@@ -99,14 +99,16 @@ void DrawTitle(DotFrame& frame, const Widget& w, int64_t ms, const Clip& clip) {
   DrawTextLine(frame, text, left, 0, false, inside);
 }
 
-void DrawPixmap(DotFrame& frame, const Widget& w, const PictureOf& pictureOf, const Clip& clip) {
+void DrawPixmap(DotFrame& frame, const Widget& w, int64_t ms, const PictureOf& pictureOf,
+                const Clip& clip) {
   const int left = Left(w.x), top = Top(w.y);
-  const DotFrame* picture = w.media.empty() || !pictureOf ? nullptr : pictureOf(w.media);
+  const DotFrame* picture = w.media.empty() || !pictureOf ? nullptr : pictureOf(w.media, ms);
   if (!picture && w.dots.empty()) return;  // a picture not stored (any more)
   for (int x = 0; x < w.width; ++x)
     for (int y = 0; y < w.height; ++y) {
+      // A stored picture, stretched over the whole display, sampled down to the pixmap.
       const bool lit =
-          picture ? picture->At(x, y)
+          picture ? picture->At(x * kPixelColumns / w.width, y * kPixelRows / w.height)
                   : (w.dots[static_cast<std::size_t>((y / 8) * w.width + x)] >> (y % 8)) & 1;
       if (lit) FillDots(frame, left + x, top + y, 1, 1, true, clip);
     }
@@ -177,7 +179,7 @@ void DrawWidget(DotFrame& frame, const Screen& screen, const Widget& w, int64_t 
       break;
     }
     case WidgetType::kPixmap:
-      DrawPixmap(frame, w, pictureOf, clip);
+      DrawPixmap(frame, w, ms, pictureOf, clip);
       break;
   }
 }
@@ -198,6 +200,7 @@ bool Moves(const Screen& screen) {
   return std::any_of(screen.widgets.begin(), screen.widgets.end(), [&](const Widget& w) {
     if (!w.set) return false;
     if (w.type == WidgetType::kTitle) return TextWidth(DecodeUtf8(w.text)) > room;
+    if (w.type == WidgetType::kPixmap) return !w.media.empty();
     return (w.type == WidgetType::kScroller || w.type == WidgetType::kFrame) && w.speed != 0;
   });
 }

@@ -1,6 +1,7 @@
 #include "lcdproc/rotation.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace glowreel::lcdproc {
 
@@ -13,10 +14,25 @@ bool Rotates(Priority priority) {
          priority == Priority::kForeground;
 }
 
+int64_t Duration(const Screen& screen) {
+  return (screen.durationEighths > 0 ? screen.durationEighths : kDefaultDurationEighths) *
+         kEighthMs;
+}
+
 }  // namespace
 
-Rotation::Turn Rotation::At(int64_t nowMs, const std::vector<ClientScreens>& clients) {
+void Rotation::Leave(int64_t nowMs) {
+  if (away_) return;
   if (shown_) shownMs_[{shown_->client, shown_->id}] += nowMs - counted_;
+  away_ = true;
+}
+
+Rotation::Turn Rotation::At(int64_t nowMs, const std::vector<ClientScreens>& clients) {
+  if (std::exchange(away_, false)) {
+    since_ = nowMs;
+  } else if (shown_) {
+    shownMs_[{shown_->client, shown_->id}] += nowMs - counted_;
+  }
   counted_ = nowMs;
   Turn turn;
   std::vector<std::pair<ScreenKey, const Screen*>> candidates;
@@ -39,19 +55,24 @@ Rotation::Turn Rotation::At(int64_t nowMs, const std::vector<ClientScreens>& cli
   shownMs_ = std::move(stillThere);  // the time of screens gone is forgotten with them
   const auto current = std::find_if(candidates.begin(), candidates.end(),
                                     [&](const auto& c) { return shown_ && c.first == *shown_; });
+  auto shown = current;
   if (current == candidates.end()) {
-    shown_ = candidates.empty() ? std::nullopt : std::optional(candidates.front().first);
+    shown = candidates.begin();
     since_ = nowMs;
-  } else if (Rotates(highest)) {
-    const int eighths = current->second->durationEighths > 0 ? current->second->durationEighths
-                                                             : kDefaultDurationEighths;
-    if (nowMs - since_ >= eighths * kEighthMs) {
-      const auto next = current + 1 == candidates.end() ? candidates.begin() : current + 1;
-      shown_ = next->first;
-      since_ = nowMs;
-    }
+  } else if (Rotates(highest) && nowMs - since_ >= Duration(*current->second)) {
+    shown = current + 1 == candidates.end() ? candidates.begin() : current + 1;
+    since_ = nowMs;
+  }
+  shown_ = shown == candidates.end() ? std::nullopt : std::optional(shown->first);
+  if (shown_) {
+    const Screen& screen = *shown->second;
+    if (Rotates(highest)) turn.endsMs = since_ + Duration(screen);
+    if (screen.timeoutEighths >= 0)
+      turn.endsMs = std::min(turn.endsMs, nowMs + screen.timeoutEighths * kEighthMs -
+                                              shownMs_[{shown_->client, shown_->id}]);
   }
   turn.shown = shown_;
+  turn.sinceMs = since_;
   return turn;
 }
 

@@ -33,14 +33,20 @@ class Rotation {
  public:
   struct Turn {
     std::optional<ScreenKey> shown;
+    int64_t sinceMs = 0;              // when its turn began
+    int64_t endsMs = INT64_MAX;       // when it ends or times out, as things stand
     std::vector<ScreenKey> timedOut;  // for the caller to delete; already left out
   };
   Turn At(int64_t nowMs, const std::vector<ClientScreens>& clients);
+  // The display shows something else from now: no time counts until the next look, and the
+  // screen shown then has its turn whole.
+  void Leave(int64_t nowMs);
 
  private:
   std::optional<ScreenKey> shown_;
   int64_t since_ = 0;    // when the shown screen's turn began
   int64_t counted_ = 0;  // how far its time shown is counted
+  bool away_ = false;
   std::map<std::pair<uint64_t, std::string>, int64_t> shownMs_;
 };
 

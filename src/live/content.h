@@ -10,7 +10,8 @@
 // both. Plain values: the JSON of the API and of playlist files reads into and writes from them.
 namespace glowreel::live {
 
-enum class ItemKind { kMovie, kPicture, kText, kClock };
+// kScreens: the screens other programs keep on the display (lcdproc's clients).
+enum class ItemKind { kMovie, kPicture, kText, kClock, kScreens };
 
 // A thing to show, as a playlist item or a message's content.
 struct Item {
@@ -45,6 +46,10 @@ struct ScheduleWindow {
   bool on = true;
   std::vector<int32_t> items;  // playlist indices
 };
+
+// Where other programs' screens take their place: in turns with the playlist's items, before
+// them, only when the playlist has nothing to show, or never; alert screens interrupt in all.
+enum class ScreensPlace { kTurns, kFirst, kLast, kAlerts };
 
 struct Playlist {
   std::vector<Item> items;

@@ -148,6 +148,8 @@ std::string ReadItem(const json& object, Item& item, bool pathsAllowed) {
       }
       if (wrong.empty()) wrong = ReadString(object, "date", item.date);
       break;
+    case ItemKind::kScreens:  // not an item of a playlist or message
+      break;
   }
   if (wrong.empty()) wrong = ReadNumber32(object, "passes", 1, kMostPasses, item.passes);
   if (wrong.empty()) wrong = ReadNumber32(object, "duration_ms", 1, kLongestMs, item.durationMs);
@@ -213,6 +215,9 @@ json ItemJson(const Item& item) {
     case ItemKind::kClock:
       object["clock"] = item.text;
       if (!item.date.empty()) object["date"] = item.date;
+      break;
+    case ItemKind::kScreens:
+      object["screens"] = item.text;
       break;
   }
   if (item.passes) object["passes"] = item.passes;

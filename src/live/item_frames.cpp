@@ -49,6 +49,60 @@ bool ClockDots::Next(DotFrame& frame) {
   return true;
 }
 
+const DotFrame* MediaAtTime::At(const std::string& name, int64_t ms) {
+  auto found = clips_.find(name);
+  if (found != clips_.end() && found->second.failedAtMs >= 0 &&
+      nowMs_() - found->second.failedAtMs >= kRetryMs) {
+    clips_.erase(found);
+    found = clips_.end();
+  }
+  if (found == clips_.end()) {
+    if (clips_.size() >= kKept) clips_.erase(clips_.begin());
+    Item item;
+    item.kind = ItemKind::kPicture;
+    item.source = name;
+    std::string why;
+    Clip clip;
+    clip.source = open_(item, why);
+    if (!clip.source) clip.failedAtMs = nowMs_();
+    found = clips_.emplace(name, std::move(clip)).first;
+  }
+  Clip& clip = found->second;
+  if (!clip.source || !Advance(clip, ms)) {
+    if (clip.failedAtMs < 0) clip.failedAtMs = nowMs_();
+    return nullptr;
+  }
+  return &clip.frame;
+}
+
+// To the frame shown at `ms`, from the start again where `ms` is before the frame; false where
+// a pass shows nothing.
+bool MediaAtTime::Advance(Clip& clip, int64_t ms) {
+  if (ms < clip.fromMs) {
+    clip.source->Rewind();
+    clip.fromMs = clip.passFromMs = 0;
+    clip.untilMs = -1;
+  }
+  bool shownInPass = clip.untilMs >= 0;
+  while (ms >= clip.untilMs) {
+    clip.frame = DotFrame();
+    if (!clip.source->Next(clip.frame)) {
+      const int64_t passMs = clip.untilMs - clip.passFromMs;
+      if (!shownInPass) return false;
+      if (passMs <= 0) return clip.untilMs = INT64_MAX, true;  // stands on its last frame
+      clip.source->Rewind();
+      shownInPass = false;
+      clip.untilMs += (ms - clip.untilMs) / passMs * passMs;  // whole passes missed, skipped
+      clip.passFromMs = clip.untilMs;
+      continue;
+    }
+    shownInPass = true;
+    clip.fromMs = std::max<int64_t>(clip.untilMs, 0);
+    clip.untilMs = clip.fromMs + int64_t{clip.frame.slices} * kSliceMs;
+  }
+  return true;
+}
+
 namespace {
 
 int64_t MsIntoSecond() {
@@ -79,6 +133,9 @@ Opener MakeOpener(ItemSettings settings) {
         return std::make_unique<TextFrames>(TextItemFrames(item, settings.stillMs));
       case ItemKind::kClock:
         return std::make_unique<ClockDots>(item.text, item.date, LocalTime, MsIntoSecond);
+      case ItemKind::kScreens:
+        why = "other programs' screens are not an item";
+        return nullptr;
       case ItemKind::kMovie:
       case ItemKind::kPicture:
         break;

@@ -2,6 +2,8 @@
 
 #include <ctime>
 #include <functional>
+#include <map>
+#include <memory>
 #include <set>
 #include <string>
 
@@ -58,6 +60,32 @@ struct ItemSettings {
   std::function<void(const Item&, const std::string&)> report;
 };
 Opener MakeOpener(ItemSettings settings);
+
+// Stored pictures and movies by name, each as it shows some time after it began, over and over;
+// for other programs' screens that show them. A name that cannot be opened is tried again after
+// a while, so that one stored later appears.
+class MediaAtTime {
+ public:
+  static constexpr std::size_t kKept = 8;  // opened at once
+  static constexpr int64_t kRetryMs = 2000;
+
+  MediaAtTime(Opener open, std::function<int64_t()> nowMs)
+      : open_(std::move(open)), nowMs_(std::move(nowMs)) {}
+  const DotFrame* At(const std::string& name, int64_t ms);
+
+ private:
+  struct Clip {
+    std::unique_ptr<DotSource> source;
+    DotFrame frame;
+    int64_t fromMs = 0, untilMs = -1;  // the frame's time; -1 before the first
+    int64_t passFromMs = 0;
+    int64_t failedAtMs = -1;
+  };
+  bool Advance(Clip& clip, int64_t ms);
+  Opener open_;
+  std::function<int64_t()> nowMs_;
+  std::map<std::string, Clip> clips_;
+};
 
 // A text item's frames: held its time (or `stillMs`) where it stands still, stepped at its
 // scroll speed where it moves; the player's text drawing, also for previews.

@@ -50,6 +50,7 @@ struct Stage::Turn {
   int32_t holdLeft = 0;  // of that frame
   bool resume = false;   // interrupted: its frame is sent again for what it had left
   bool ended = false;    // deleted, or its playlist replaced
+  bool alert = false;    // an alert message or screen: interrupted by none
 };
 
 Stage::Stage(Playback& pb, Opener open, StageClock clock, int16_t level)
@@ -117,12 +118,25 @@ void Stage::SetPower(bool on) {
   wake_ = true;
 }
 
+void Stage::SetScreens(ScreenSource* screens, ScreensPlace place) {
+  screens_ = screens;
+  place_ = place;
+  wake_ = true;
+}
+
+void Stage::ScreensChanged() {
+  redraw_ = wake_ = true;
+}
+
 Stage::Now Stage::Showing() const {
   Now now;
   if (stack_.empty()) return now;
   const Turn& top = *stack_.back();
-  now.source = top.message ? "message" : "playlist";
+  now.source = top.message                           ? "message"
+               : top.item.kind == ItemKind::kScreens ? "screens"
+                                                     : "playlist";
   now.item = top.item;
+  if (top.item.kind == ItemKind::kScreens) now.item->text = screens_->Name();
   if (top.message) now.messageId = top.message->id;
   now.playlistIndex = top.playlistIndex;
   return now;
@@ -145,15 +159,36 @@ void Stage::Run() {
   stack_.clear();
 }
 
-// An alert waiting interrupts anything but an alert; with nothing on screen the first message
-// waiting comes, or else the playlist's next item.
+// An alert waiting, a message before a screen, interrupts anything but an alert; with nothing
+// on screen the first message waiting comes, or else the playlist's next item or the screens.
 Stage::Turn* Stage::Top() {
   while (!stack_.empty() && stack_.back()->ended) Finish();
-  const bool alertOnTop = !stack_.empty() && stack_.back()->message &&
-                          stack_.back()->message->priority == Priority::kAlert;
-  if (!queue_.empty() && queue_.front().priority == Priority::kAlert && !alertOnTop) StartNext();
+  if (stack_.empty() || !stack_.back()->alert) {
+    if (!queue_.empty() && queue_.front().priority == Priority::kAlert) {
+      StartNext();
+    } else if (screens_ && screens_->Waiting(true)) {
+      StartScreens(true);
+    }
+  }
   if (stack_.empty() && !StartNext()) return nullptr;
   return stack_.empty() ? nullptr : stack_.back().get();
+}
+
+// Whether the screens come before the playlist's next item.
+bool Stage::ScreensFirst() {
+  if (!screens_ || !screens_->Waiting(false)) return false;
+  return place_ == ScreensPlace::kFirst || (place_ == ScreensPlace::kTurns && screensNext_);
+}
+
+bool Stage::StartScreens(bool alert) {
+  auto run = std::make_unique<Stage::Turn>();
+  run->item.kind = ItemKind::kScreens;
+  run->alert = alert;
+  run->source = screens_->Open(alert, place_ != ScreensPlace::kFirst);
+  screensNext_ = false;
+  stack_.push_back(std::move(run));
+  Changed();
+  return true;
 }
 
 bool Stage::StartNext() {
@@ -162,7 +197,10 @@ bool Stage::StartNext() {
     run->message = std::move(queue_.front());
     queue_.pop_front();
     run->item = run->message->content;
+    run->alert = run->message->priority == Priority::kAlert;
     if (run->message->expiresAtMs != kForever) ++counters_.shown;
+  } else if (ScreensFirst()) {
+    return StartScreens(false);
   } else {
     const ScheduleWindow* window =
         window_ >= 0 ? &playlist_.schedule[static_cast<std::size_t>(window_)] : nullptr;
@@ -170,11 +208,14 @@ bool Stage::StartNext() {
     std::size_t tried = 0;
     while (tried < count && !Plays(window, static_cast<int>(playlistNext_ % count)))
       ++tried, ++playlistNext_;
-    if (count == 0 || tried == count || failedStarts_ >= count) return false;
+    if (count == 0 || tried == count || failedStarts_ >= count)
+      return screens_ && place_ != ScreensPlace::kAlerts && screens_->Waiting(false) &&
+             StartScreens(false);
     run->playlistIndex = static_cast<int>(playlistNext_ % count);
     run->item = playlist_.items[static_cast<std::size_t>(run->playlistIndex)];
     playlistNext_ = (playlistNext_ + 1) % count;
     if (once_ && playlistNext_ == 0) playlist_.items.clear();
+    screensNext_ = true;
   }
   std::string why;
   run->source = open_(run->item, why);
@@ -196,9 +237,13 @@ bool Stage::StartNext() {
 
 // The run's next frame sent; false when it has ended.
 bool Stage::ShowNext(Stage::Turn& run) {
+  const bool screens = run.item.kind == ItemKind::kScreens;
+  const bool partial = run.item.kind == ItemKind::kClock || screens;
+  if (screensShown_ && !screens) screens_->Away();
+  screensShown_ = screens;
   if (run.resume) {
     run.resume = false;
-    Send(run.frame, run.item.kind == ItemKind::kClock);
+    Send(run.frame, partial);
     return true;
   }
   if (run.slicesLeft == 0) return false;
@@ -215,7 +260,7 @@ bool Stage::ShowNext(Stage::Turn& run) {
   if (run.playlistIndex >= 0) failedStarts_ = 0;
   run.frame = frame;
   run.holdLeft = run.slicesLeft >= 0 ? std::min(frame.slices, run.slicesLeft) : frame.slices;
-  Send(frame, run.item.kind == ItemKind::kClock);
+  Send(frame, partial);
   return true;
 }
 
@@ -223,7 +268,8 @@ bool Stage::ShowNext(Stage::Turn& run) {
 void Stage::Hold(Stage::Turn& run) {
   PauseBegins();
   if (run.holdLeft == 0) DoEvents();
-  const bool precise = run.item.kind != ItemKind::kClock;
+  const bool precise = run.item.kind != ItemKind::kClock && run.item.kind != ItemKind::kScreens;
+  if (run.item.kind == ItemKind::kScreens) redraw_ = false;
   while (run.holdLeft > 0 && !pb_.bExiting) {
     precise ? Sleep(kSliceMs) : Idle(kSliceMs);
     DoEvents();
@@ -235,17 +281,19 @@ void Stage::Hold(Stage::Turn& run) {
       ApplyControls();
       ExpireMessages();
       if (MustBreak(run)) {
-        run.resume = run.holdLeft > 0 && !run.ended;
+        // Screens are drawn anew when they come back: they go on changing meanwhile.
+        run.resume = run.holdLeft > 0 && !run.ended && run.item.kind != ItemKind::kScreens;
         return;
       }
+      if (run.item.kind == ItemKind::kScreens && std::exchange(redraw_, false)) return;
     }
   }
 }
 
 bool Stage::MustBreak(const Stage::Turn& run) const {
-  const bool alertWaits = !queue_.empty() && queue_.front().priority == Priority::kAlert;
-  const bool isAlert = run.message && run.message->priority == Priority::kAlert;
-  return run.ended || (alertWaits && !isAlert) || !on_;
+  const bool alertWaits = (!queue_.empty() && queue_.front().priority == Priority::kAlert) ||
+                          (screens_ && screens_->Waiting(true));
+  return run.ended || (alertWaits && !run.alert) || !on_;
 }
 
 void Stage::Finish() {
@@ -336,6 +384,7 @@ void Stage::Send(const DotFrame& frame, bool partial) {
 
 // Nothing to show: the display dark, and a slice of waiting.
 void Stage::IdleSlice() {
+  if (std::exchange(screensShown_, false)) screens_->Away();
   if (on_ && (!sent_ || shown_.dots != DotFrame().dots)) Send(DotFrame(), false);
   bool retry = failedStarts_ > 0;
   for (int32_t slice = 0; slice < (retry ? kRetrySlices : 1) && !pb_.bExiting; ++slice) {
@@ -343,6 +392,7 @@ void Stage::IdleSlice() {
     DoEvents();
     if (std::exchange(wake_, false) || slice % kSlicesPerSecond == 0) ApplyControls();
     if (!queue_.empty() || !on_) break;
+    if (screens_ && place_ != ScreensPlace::kAlerts && screens_->Waiting(false)) break;
   }
   if (retry) failedStarts_ = 0;
 }

@@ -21,6 +21,21 @@ namespace glowreel::live {
 // Opens an item's frames, or says why it cannot be shown.
 using Opener = std::function<std::unique_ptr<DotSource>(const Item& item, std::string& why)>;
 
+// Screens other programs keep on the display: whether any wait, and their frames.
+class ScreenSource {
+ public:
+  virtual ~ScreenSource() = default;
+  // Whether there is a screen to show: an alert one, or any.
+  virtual bool Waiting(bool alert) = 0;
+  // The screens' frames as they take turns: while an alert one stands (`alert`); or, `once`,
+  // until each has had its turn, or else while there are any.
+  virtual std::unique_ptr<DotSource> Open(bool alert, bool once) = 0;
+  // The display shows something else now.
+  virtual void Away() = 0;
+  // The name of the screen shown, for the state.
+  virtual std::string Name() const = 0;
+};
+
 struct Counters {
   uint64_t shown = 0;    // messages whose first showing began
   uint64_t expired = 0;  // dropped before they were shown
@@ -56,6 +71,10 @@ class Stage {
   // Act at the next slice, and hold until the schedule's window changes.
   void SetBrightness(int16_t level);
   void SetPower(bool on);
+  // Other programs' screens, shown where `place` says; `screens` outlives the stage.
+  void SetScreens(ScreenSource* screens, ScreensPlace place);
+  // They changed: what shows them is drawn again at once.
+  void ScreensChanged();
 
   // Shows until the program exits: brought up, it clears the display and plays; the caller fades
   // out. Runs the platform's pauses, during which the setters above are called.
@@ -63,7 +82,7 @@ class Stage {
 
   // What the state tells.
   struct Now {
-    std::string source;  // "playlist", "message" or "" where nothing is shown
+    std::string source;  // "playlist", "message", "screens" or "" where nothing is shown
     std::optional<Item> item;
     std::optional<uint64_t> messageId;
     int playlistIndex = -1;
@@ -85,6 +104,8 @@ class Stage {
   struct Turn;
   Turn* Top();
   bool StartNext();
+  bool StartScreens(bool alert);
+  bool ScreensFirst();
   bool ShowNext(Turn& run);
   void Hold(Turn& run);
   bool MustBreak(const Turn& run) const;
@@ -117,6 +138,11 @@ class Stage {
   int32_t sinceLook_ = 0;  // slices held since the schedule and lifetimes were looked at
   DotFrame shown_;
   bool sent_ = false;
+  ScreenSource* screens_ = nullptr;
+  ScreensPlace place_ = ScreensPlace::kTurns;
+  bool screensNext_ = false;   // in turns: the screens come after the playlist's item
+  bool screensShown_ = false;  // what the display shows is theirs
+  bool redraw_ = false;        // they changed while a frame of theirs was held
 };
 
 }  // namespace glowreel::live

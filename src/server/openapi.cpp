@@ -38,7 +38,7 @@ const char* OpenApiJson() {
           "items": {"type": "array", "items": {"$ref": "#/components/schemas/Item"}},
           "schedule": {"type": "array", "items": {"$ref": "#/components/schemas/Window"}}}},
       "State": {"type": "object", "properties": {
-          "showing": {"type": "object", "nullable": true},
+          "showing": {"type": "object", "nullable": true, "description": "source (playlist, message or screens: an lcdproc client's, whose name the item's screens field gives) and the item"},
           "queue": {"type": "array", "items": {"$ref": "#/components/schemas/Message"}},
           "playlist": {"$ref": "#/components/schemas/Playlist"},
           "brightness": {"type": "integer", "minimum": 1, "maximum": 16},

@@ -25,16 +25,19 @@ started = []
 atexit.register(lambda: [process.kill() for process in started if process.poll() is None])
 
 
-def start(*args, env=None):
-    """A player on a free loopback port; (process, port)."""
+HTTP_READY = r"listening on https?://127\.0\.0\.1:(\d+)"
+
+
+def start(*args, env=None, ready=HTTP_READY):
+    """A player on a free loopback port, the one its line `ready` names; (process, port)."""
     process = subprocess.Popen([play, *args], stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True,
                                env={**os.environ, **(env or {})})
     started.append(process)
     deadline = time.monotonic() + 20
     while time.monotonic() < deadline:
-        ready, _, _ = select.select([process.stderr], [], [], 1)
-        line = process.stderr.readline() if ready else ""
-        found = re.search(r"listening on https?://127\.0\.0\.1:(\d+)", line)
+        readable, _, _ = select.select([process.stderr], [], [], 1)
+        line = process.stderr.readline() if readable else ""
+        found = re.search(ready, line)
         if found:
             threading.Thread(target=process.stderr.read, daemon=True).start()
             return process, int(found.group(1))

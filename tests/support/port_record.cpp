@@ -110,6 +110,7 @@ Trace ReadTrace(const std::string& path) {
     }
     trace.writes.push_back({std::stoi(field[2], nullptr, 16),
                             static_cast<uint16_t>(std::stoi(field[3], nullptr, 16))});
+    trace.micros.push_back(std::stoll(field[1]));
   }
   return trace;
 }

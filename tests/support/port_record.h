@@ -65,6 +65,7 @@ class RecordingPort {
 // A file written by the trace:PATH sink.
 struct Trace {
   std::vector<PortWrite> writes;
+  std::vector<int64_t> micros;  // when each was written, from the sink's opening
   int badLines = 0;
 };
 Trace ReadTrace(const std::string& path);
