@@ -193,7 +193,10 @@ int RunLiveDisplay(const LiveSettings& settings) {
       [&](const std::string& name, int64_t ms) { return media.At(name, ms); });
   if (!settings.lcdproc.empty()) {
     stage.SetScreens(&screens, settings.screensPlace);
-    lcdprocServer.onChange = [&] { stage.ScreensChanged(); };
+    lcdprocServer.onChange = [&] {
+      stage.ScreensChanged();
+      loop.Interrupt();  // drawn now, not at the slice's end
+    };
   }
 
   server::HttpServer httpServer(

@@ -278,16 +278,16 @@ int main(int argc, char** argv) {
                             : placeEnv && *placeEnv       ? placeEnv
                                                           : "turns";
   const bool live = !http.empty() || !lcdproc.empty() || line.IsSet("playlist");
-  if (text && !line.Positional().empty())
+  // A live display's empty MOVIE is none: the service's GLOWREEL_MOVIE= shows what clients send.
+  std::vector<std::string> movies = line.Positional();
+  if (live && movies.size() == 1 && movies.front().empty()) movies.clear();
+  if (text && !movies.empty())
     return UsageError(glowreel::kProgram, "--text plays no movie besides");
-  if (line.IsSet("playlist") && (text || !line.Positional().empty()))
+  if (line.IsSet("playlist") && (text || !movies.empty()))
     return UsageError(glowreel::kProgram, "--playlist plays no movie or text besides");
-  if (!live && !text && line.Positional().empty())
-    return UsageError(glowreel::kProgram, "no movie named");
-  if (line.Positional().size() > 1) return UsageError(glowreel::kProgram, "one movie at a time");
-  const std::string movie = text                        ? "text"
-                            : line.Positional().empty() ? ""
-                                                        : line.Positional().front();
+  if (!live && !text && movies.empty()) return UsageError(glowreel::kProgram, "no movie named");
+  if (movies.size() > 1) return UsageError(glowreel::kProgram, "one movie at a time");
+  const std::string movie = text ? "text" : movies.empty() ? "" : movies.front();
   if (line.IsSet("check")) {
     if (live)
       return UsageError(glowreel::kProgram,

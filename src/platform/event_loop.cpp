@@ -75,7 +75,7 @@ std::unique_ptr<EventLoop::Source> EventLoop::Timer(TimerHandler handler) {
 void EventLoop::RunUntil(int64_t untilNs) {
   const uint64_t until = static_cast<uint64_t>(untilNs / 1000);
   for (uint64_t now = MonotonicUs(); now < until; now = MonotonicUs()) {
-    if (sd_event_run(loop_, until - now) < 0) return;
+    if (sd_event_run(loop_, until - now) < 0 || std::exchange(interrupted_, false)) return;
   }
 }
 

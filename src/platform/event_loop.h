@@ -44,14 +44,18 @@ class EventLoop {
   std::unique_ptr<Source> WatchFd(int fd, uint32_t events, IoHandler handler);
   std::unique_ptr<Source> Timer(TimerHandler handler);
 
-  // Dispatches what is ready, and what comes, until CLOCK_MONOTONIC reaches `untilNs`.
+  // Dispatches what is ready, and what comes, until CLOCK_MONOTONIC reaches `untilNs`, or a
+  // handler interrupts.
   void RunUntil(int64_t untilNs);
   // Dispatches what is ready now, without waiting.
   void RunReady();
+  // From a handler: RunUntil returns after it, so that what waits sees the change at once.
+  void Interrupt() { interrupted_ = true; }
 
  private:
   struct Callback;
   sd_event* loop_ = nullptr;
+  bool interrupted_ = false;
 };
 
 // The platform of a display server: the pauses' sleeps run the event loop, so that requests are

@@ -24,16 +24,18 @@ GREETING = "connect LCDproc 0.5.9 protocol 0.4 lcd wid 21 hgt 8 cellwid 6 cellhg
 
 
 class Client:
-    """A client of our own: a line said, the lines heard as they come."""
+    """A client of our own: a line said, the answers heard in order, and apart from them the
+    "listen" and "ignore" that may come at any time."""
 
     def __init__(self, port):
         self.wire = socket.create_connection(("127.0.0.1", port), timeout=5)
         self.heard = b""
+        self.told = []
 
     def say(self, line):
         self.wire.sendall(line.encode() + b"\n")
 
-    def hear(self):
+    def line(self):
         while b"\n" not in self.heard:
             try:
                 more = self.wire.recv(4096)
@@ -44,6 +46,17 @@ class Client:
             self.heard += more
         line, self.heard = self.heard.split(b"\n", 1)
         return line.decode()
+
+    def hear(self):
+        while (line := self.line()) is not None and line.startswith(("listen ", "ignore ")):
+            self.told.append(line)
+        return line
+
+    def told_next(self):
+        if not self.told:
+            line = self.line()
+            return line if line is None or line.startswith(("listen ", "ignore ")) else "answer " + line
+        return self.told.pop(0)
 
     def ask(self, line):
         self.say(line)
@@ -73,7 +86,7 @@ check("hello is answered with the grid of the pixel font", first.ask("hello") ==
 for line in ["client_set -name first", "screen_add s", "screen_set s -duration 4",
              "widget_add s p pixmap", "widget_set s p 1 1 4 8 block.pbm"]:
     check("first client: " + line, first.ask(line) == "success")
-check("the client hears its screen is shown", first.hear() == "listen s")
+check("the client hears its screen is shown", first.told_next() == "listen s")
 check("the stored picture is on the display",
       wait_for(lambda: all(row.startswith("####.") for row in dots_shown(trace)[:8]), 5))
 second = Client(port)
@@ -81,7 +94,7 @@ second.ask("hello")
 for line in ["screen_add t", "screen_set t -duration 4", "widget_add t w string",
              "widget_set t w 3 2 {hello there}"]:
     check("second client: " + line, second.ask(line) == "success")
-heard = [first.hear(), second.hear()]
+heard = [first.told_next(), second.told_next()]
 check("the screens take turns, each client told", heard == ["ignore s", "listen t"], heard)
 check("the second screen is read on the display",
       wait_for(lambda: "hello there" in text_shown(trace), 5))
@@ -106,8 +119,13 @@ check("lcdproc ran without a complaint", status.poll() is None)
 stop(status)
 stop(player)
 
-# lcdexec: its menu is answered as a server without a menu answers.
-player, port = start("--lcdproc", "127.0.0.1:0", "--port", "none", "--state", os.path.join(work, "state"),
+wrong = subprocess.run([play, "--lcdproc", "0", "--lcdproc-screens", "sometimes"], capture_output=True, text=True)
+check("a place of the screens not known is refused", wrong.returncode == 2 and "turns, first, last or alerts"
+      in wrong.stderr, wrong.stderr)
+
+# lcdexec: its menu is answered as a server without a menu answers. An empty MOVIE, as the
+# service's empty GLOWREEL_MOVIE gives it, is none.
+player, port = start("--lcdproc", "127.0.0.1:0", "--port", "none", "--state", os.path.join(work, "state"), "",
                      ready=LCDPROC_READY)
 config = os.path.join(work, "lcdexec.conf")
 with open(config, "w") as out:
