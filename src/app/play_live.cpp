@@ -23,6 +23,8 @@
 #include "server/api.h"
 #include "server/http_server.h"
 #include "server/lcdproc_server.h"
+#include "server/mqtt_display.h"
+#include "server/mqtt_link.h"
 #include "vfd/vfd.h"
 
 namespace glowreel {
@@ -103,6 +105,76 @@ std::string ReadSecretFile(const std::string& path, std::string& text) {
   return "";
 }
 
+std::string HostName() {
+  char name[256] = {};
+  if (gethostname(name, sizeof name - 1) != 0 || !*name) return "display";
+  return name;
+}
+
+// The broker's settings and the display's topics: "" or what is wrong.
+std::string ReadMqttSettings(const LiveSettings& settings, server::MqttSettings& broker,
+                             server::MqttTopics& topics, std::vector<std::string>& groups) {
+  if (std::string wrong = server::ReadBrokerUrl(settings.mqtt, broker); !wrong.empty())
+    return "--mqtt: " + wrong;
+  if (!settings.mqttCredentials.empty()) {
+    std::string text;
+    if (std::string wrong = ReadSecretFile(settings.mqttCredentials, text); !wrong.empty())
+      return wrong;
+    const auto feed = text.find('\n');
+    broker.user = text.substr(0, feed);
+    broker.password = feed == std::string::npos ? "" : text.substr(feed + 1);
+    while (!broker.password.empty() &&
+           (broker.password.back() == '\n' || broker.password.back() == '\r'))
+      broker.password.pop_back();
+    if (!broker.user.empty() && broker.user.back() == '\r') broker.user.pop_back();
+  }
+  broker.caFile = settings.mqttCa;
+  const std::string host = HostName();
+  topics.name = settings.mqttName.empty() ? host : settings.mqttName;
+  if (topics.name.find_first_of("+#/") != std::string::npos)
+    return "the display's MQTT name has no '/', '+' or '#'";
+  topics.prefix = settings.mqttPrefix.empty() ? "glowreel/" + topics.name : settings.mqttPrefix;
+  if (topics.prefix.find_first_of("+#") != std::string::npos || topics.prefix.back() == '/')
+    return "the MQTT prefix is a topic without '+', '#' or a '/' at its end";
+  for (std::size_t start = 0; start < settings.mqttGroups.size();) {
+    const std::size_t comma =
+        std::min(settings.mqttGroups.find(',', start), settings.mqttGroups.size());
+    const std::string group = settings.mqttGroups.substr(start, comma - start);
+    if (group.empty() || group.find_first_of("+#/ ") != std::string::npos)
+      return "MQTT groups are names joined with commas, without '/', '+', '#' or spaces";
+    groups.push_back(group);
+    start = comma + 1;
+  }
+  broker.clientId = "glowreel-" + server::TopicSafe(host) + "-" + server::TopicSafe(topics.name);
+  broker.willTopic = topics.Topic("availability");
+  broker.willPayload = "offline";
+  return "";
+}
+
+// Empties what the display keeps retained at the broker, Home Assistant's discovery with it.
+int ForgetOnBroker(server::MqttSettings broker, const server::MqttTopics& topics) {
+  constexpr uint64_t kPatienceUs = 10'000'000;
+  EventLoop loop;
+  broker.willTopic.clear();
+  server::MqttLink link(loop, broker);
+  bool done = false;
+  link.onConnect = [&] {
+    server::ForgetDisplay(topics,
+                          [&](const std::string& topic, const std::string& payload, bool retain) {
+                            return link.Publish(topic, payload, retain);
+                          });
+    done = true;
+  };
+  link.onLost = [&](const std::string& why) { Tell("mqtt: " + why); };
+  if (std::string why = link.Start(); !why.empty()) return Tell("mqtt: " + why), kWrongUse;
+  const uint64_t until = MonotonicUs() + kPatienceUs;
+  while (!done && MonotonicUs() < until) loop.RunUntil(static_cast<int64_t>(until) * 1000);
+  if (!done) return Tell("mqtt: the broker was not reached; nothing was forgotten"), kFailed;
+  link.Disconnect(2000);
+  Tell("mqtt: " + topics.prefix + " and its Home Assistant entities forgotten");
+  return kPlayed;
+}
+
 }  // namespace
 
 bool HasLiveDisplay() {
@@ -136,6 +208,13 @@ int RunLiveDisplay(const LiveSettings& settings) {
       Tell("lcdproc's protocol has no password: anyone who reaches " + lcdprocAt.address +
            " can put screens on the display");
   }
+  server::MqttSettings broker;
+  server::MqttTopics topics;
+  std::vector<std::string> groups;
+  if (!settings.mqtt.empty())
+    if (std::string wrong = ReadMqttSettings(settings, broker, topics, groups); !wrong.empty())
+      return Tell(wrong), kWrongUse;
+  if (settings.mqttForget) return ForgetOnBroker(broker, topics);
   const live::StateStore store(settings.stateFolder.empty() ? live::DefaultStateFolder()
                                                             : settings.stateFolder);
   if (std::string why = store.Prepare(); !why.empty())
@@ -191,6 +270,23 @@ int RunLiveDisplay(const LiveSettings& settings) {
        [&](const lcdproc::ScreenKey& key) { lcdprocServer.Delete(key); }},
       live::SystemClock().monotonicMs,
       [&](const std::string& name, int64_t ms) { return media.At(name, ms); });
+  // A broker's clients, Home Assistant among them.
+  server::MqttLink mqtt(loop, broker);
+  server::MqttDisplay mqttDisplay(
+      routes, stage, store, topics, groups,
+      [&](const std::string& topic, const std::string& payload, bool retain) {
+        return mqtt.Publish(topic, payload, retain);
+      },
+      [&](const std::string& line) { Tell("mqtt: " + line); });
+  mqtt.Subscribe(mqttDisplay.Filters());
+  mqtt.onConnect = [&] {
+    Tell("mqtt: connected to " + broker.host + " port " + std::to_string(broker.port));
+    mqttDisplay.Connected();
+  };
+  mqtt.onMessage = [&](const std::string& topic, const std::string& payload, bool retained) {
+    mqttDisplay.Message(topic, payload, retained);
+  };
+  mqtt.onLost = [&](const std::string& why) { Tell("mqtt: " + why); };
   if (!settings.lcdproc.empty()) {
     stage.SetScreens(&screens, settings.screensPlace);
     lcdprocServer.onChange = [&] {
@@ -205,10 +301,11 @@ int RunLiveDisplay(const LiveSettings& settings) {
   bool stateEventSet = false;
   std::unique_ptr<EventLoop::Source> stateEvent = loop.Timer([&] {
     stateEventSet = false;
-    httpServer.Broadcast("state", routes.State().dump());
+    if (httpServer.HasStreams()) httpServer.Broadcast("state", routes.State().dump());
+    if (mqtt.Connected()) mqttDisplay.StateChanged();
   });
   stage.onChange = [&] {
-    if (!httpServer.HasStreams() || stateEventSet) return;
+    if ((!httpServer.HasStreams() && !mqtt.Connected()) || stateEventSet) return;
     stateEventSet = true;
     stateEvent->SetTime(MonotonicUs() + kStateEventUs);
   };
@@ -242,13 +339,13 @@ int RunLiveDisplay(const LiveSettings& settings) {
   });
   // Listening only once the display is up, so that the first answers tell what it shows.
   BringDisplayUp(playback, stage.Level());
-  const auto giveUp = [&](const std::string& why) {
+  const auto giveUp = [&](const std::string& why, int status = kPortBusy) {
     Tell(why);
     ShutdownDisplay(playback);
     PortClose();
     InstallPort(nullptr);
     InstallPlatform(nullptr);
-    return kPortBusy;
+    return status;
   };
   if (!settings.http.empty()) {
     if (std::string why = httpServer.Start(http); !why.empty()) return giveUp(why);
@@ -262,8 +359,13 @@ int RunLiveDisplay(const LiveSettings& settings) {
     Tell("lcdproc's clients welcome on " + lcdprocAt.address + " port " +
          std::to_string(lcdprocServer.Port()));
   }
+  if (!settings.mqtt.empty())
+    if (std::string why = mqtt.Start(); !why.empty()) return giveUp("mqtt: " + why, kWrongUse);
   NotifyService("READY=1");
   stage.Run();
+  // Gone, said as the will says it, and a goodbye: the broker sends the will only for a loss.
+  mqtt.Publish(topics.Topic("availability"), "offline", true);
+  mqtt.Disconnect(500);
   NotifyService("STOPPING=1");
   if (!outputsFailed) ShutdownDisplay(playback);
   PortClose();

@@ -13,6 +13,13 @@ struct LiveSettings {
   std::string http;     // "[ADDR:]PORT", "" for no server
   std::string lcdproc;  // "[ADDR:]PORT" for lcdproc's clients, "" for none
   live::ScreensPlace screensPlace = live::ScreensPlace::kTurns;
+  std::string mqtt;                   // the broker's mqtt:// or mqtts:// URL, "" for none
+  std::string mqttName;               // the display's name there ("" for the host's)
+  std::string mqttPrefix;             // its topics ("" for glowreel/NAME)
+  std::string mqttGroups;             // the groups it is in, joined with commas
+  std::string mqttCredentials;        // a file of the user's name and password, a line each
+  std::string mqttCa;                 // a CA file for mqtts ("" for the system's)
+  bool mqttForget = false;            // take the display away from the broker and Home Assistant
   std::string playlistFile;           // a playlist's JSON file, "" for none
   std::string movie;                  // or one movie or picture, played once unless `repeat`
   const std::string* text = nullptr;  // or a text

@@ -11,8 +11,9 @@ bool HasLiveDisplay() {
 }
 
 int RunLiveDisplay(const LiveSettings&) {
-  std::fputs("glowreel-play: this build plays files only (no --http, --lcdproc or --playlist)\n",
-             stderr);
+  std::fputs(
+      "glowreel-play: this build plays files only (no --http, --lcdproc, --mqtt or --playlist)\n",
+      stderr);
   return 2;
 }
 

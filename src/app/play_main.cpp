@@ -33,8 +33,9 @@ constexpr const char* kProgram = "glowreel-play";
 constexpr const char* kUsage =
     "Usage: glowreel-play [--repeat] [--port SETTING] [PICTURE OPTIONS] MOVIE\n"
     "       glowreel-play [--repeat] [--scroll MS] [--duration MS] --text TEXT\n"
-    "       glowreel-play [--http [ADDR:]PORT] [--lcdproc [ADDR:]PORT] [--playlist FILE]\n"
-    "                     [--repeat] [MOVIE | --text TEXT]\n"
+    "       glowreel-play [--http [ADDR:]PORT] [--lcdproc [ADDR:]PORT] [--mqtt URL]\n"
+    "                     [--playlist FILE] [--repeat] [MOVIE | --text TEXT]\n"
+    "       glowreel-play --mqtt URL --mqtt-forget\n"
     "       glowreel-play --check MOVIE\n"
     "       glowreel-play --list-ports\n"
     "Plays MOVIE once (or until stopped, with --repeat) on a Noritake 128x64 VFD, then fades\n"
@@ -70,6 +71,12 @@ constexpr const char* kUsage =
     "                        turns (with the playlist's items, the default), first, last\n"
     "                        (when the playlist has nothing to show) or alerts (only their\n"
     "                        alert screens, which interrupt in all four)\n"
+    "      --mqtt URL        take messages, brightness, power, a playlist from an MQTT broker\n"
+    "                        (mqtt://HOST[:PORT] or mqtts://..., as GLOWREEL_MQTT), tell it the\n"
+    "                        state and announce the display to Home Assistant\n"
+    "      --mqtt-name NAME  the display's name there (as GLOWREEL_MQTT_NAME; default the\n"
+    "                        host's): its topics are glowreel/NAME/...\n"
+    "      --mqtt-forget     take the display away from the broker and Home Assistant, and exit\n"
     "      --playlist FILE   play the items and schedule of a JSON playlist\n"
     "      --state DIR       keep the playlist, settings and media there (default\n"
     "                        $STATE_DIRECTORY, or $XDG_STATE_HOME/glowreel)\n"
@@ -248,6 +255,9 @@ int main(int argc, char** argv) {
                               {"", "http", true},
                               {"", "lcdproc", true},
                               {"", "lcdproc-screens", true},
+                              {"", "mqtt", true},
+                              {"", "mqtt-name", true},
+                              {"", "mqtt-forget"},
                               {"", "playlist", true},
                               {"", "state", true}});
   if (!line.Parse(argc, argv)) return UsageError(glowreel::kProgram, line.Error());
@@ -277,7 +287,12 @@ int main(int argc, char** argv) {
   const std::string place = line.IsSet("lcdproc-screens") ? line.Value("lcdproc-screens")
                             : placeEnv && *placeEnv       ? placeEnv
                                                           : "turns";
-  const bool live = !http.empty() || !lcdproc.empty() || line.IsSet("playlist");
+  const char* mqttEnv = std::getenv("GLOWREEL_MQTT");
+  const std::string mqtt = line.IsSet("mqtt") ? line.Value("mqtt") : mqttEnv ? mqttEnv : "";
+  if (line.IsSet("mqtt-forget") && mqtt.empty())
+    return UsageError(glowreel::kProgram,
+                      "--mqtt-forget needs the broker (--mqtt or GLOWREEL_MQTT)");
+  const bool live = !http.empty() || !lcdproc.empty() || !mqtt.empty() || line.IsSet("playlist");
   // A live display's empty MOVIE is none: the service's GLOWREEL_MOVIE= shows what clients send.
   std::vector<std::string> movies = line.Positional();
   if (live && movies.size() == 1 && movies.front().empty()) movies.clear();
@@ -291,7 +306,7 @@ int main(int argc, char** argv) {
   if (line.IsSet("check")) {
     if (live)
       return UsageError(glowreel::kProgram,
-                        "--check plays nothing: no --http, --lcdproc or --playlist");
+                        "--check plays nothing: no --http, --lcdproc, --mqtt or --playlist");
     if (text) return UsageError(glowreel::kProgram, "--check reads a movie, not --text");
     if (line.IsSet("repeat") || line.IsSet("port"))
       return UsageError(glowreel::kProgram, "--check plays nothing: no --repeat or --port with it");
@@ -339,6 +354,8 @@ int main(int argc, char** argv) {
   glowreel::LiveSettings liveSettings;
   liveSettings.http = http;
   liveSettings.lcdproc = lcdproc;
+  liveSettings.mqtt = mqtt;
+  liveSettings.mqttForget = line.IsSet("mqtt-forget");
   constexpr std::pair<const char*, glowreel::live::ScreensPlace> kPlaces[] = {
       {"turns", glowreel::live::ScreensPlace::kTurns},
       {"first", glowreel::live::ScreensPlace::kFirst},
@@ -369,6 +386,12 @@ int main(int argc, char** argv) {
     while (!token.empty() && (token.back() == '\n' || token.back() == '\r')) token.pop_back();
     liveSettings.token = token;
   }
+  liveSettings.mqttName =
+      line.IsSet("mqtt-name") ? line.Value("mqtt-name") : env("GLOWREEL_MQTT_NAME");
+  liveSettings.mqttPrefix = env("GLOWREEL_MQTT_PREFIX");
+  liveSettings.mqttGroups = env("GLOWREEL_MQTT_GROUPS");
+  liveSettings.mqttCredentials = env("GLOWREEL_MQTT_CREDENTIALS");
+  liveSettings.mqttCa = env("GLOWREEL_MQTT_CA");
   liveSettings.certificateFile = env("GLOWREEL_HTTP_CERT");
   liveSettings.keyFile = env("GLOWREEL_HTTP_KEY");
   liveSettings.port = setting;

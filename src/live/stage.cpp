@@ -108,6 +108,17 @@ void Stage::SetPlaylist(Playlist playlist, bool once) {
   Changed();
 }
 
+bool Stage::PlayItem(std::size_t index) {
+  if (index >= playlist_.items.size()) return false;
+  playlistNext_ = index;
+  failedStarts_ = 0;
+  for (const auto& run : stack_)
+    if (run->playlistIndex >= 0) run->ended = true;
+  wake_ = true;
+  Changed();
+  return true;
+}
+
 void Stage::SetBrightness(int16_t level) {
   levelAsked_ = level;
   wake_ = true;

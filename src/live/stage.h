@@ -68,6 +68,9 @@ class Stage {
   // `once`: its items are played through one time, then the display waits for messages.
   void SetPlaylist(Playlist playlist, bool once = false);
   const Playlist& CurrentPlaylist() const { return playlist_; }
+  // The playlist's item `index` next, at once where the playlist is on the display; false where
+  // there is no such item.
+  bool PlayItem(std::size_t index);
   // Act at the next slice, and hold until the schedule's window changes.
   void SetBrightness(int16_t level);
   void SetPower(bool on);

@@ -41,6 +41,10 @@ void EventLoop::Source::SetEvents(uint32_t events) {
   sd_event_source_set_io_events(source_, events);
 }
 
+void EventLoop::Source::Disable() {
+  sd_event_source_set_enabled(source_, SD_EVENT_OFF);
+}
+
 EventLoop::EventLoop() {
   if (sd_event_new(&loop_) < 0) loop_ = nullptr;
 }

@@ -27,6 +27,8 @@ class EventLoop {
     void SetTime(uint64_t monotonicUs);
     // A descriptor's watch: the epoll events it waits for now.
     void SetEvents(uint32_t events);
+    // Watches no more, at once (also from its own handler, where it cannot be destroyed).
+    void Disable();
 
    private:
     sd_event_source* source_;

@@ -2,10 +2,13 @@
 // trace:PATH sink, one event a line as in tests/golden, for the tests that run the programs from
 // a shell; with --dots, the picture it held at the end, a row of "#" and "." a line; with --text,
 // the words of each picture it showed (read in the pixel font, dark on lit too, wherever they
-// stand on a line of the 8-dot grid), a picture's lines then an empty line, a picture shown
+// stand), a picture's lines then an empty line, a picture shown
 // again not repeated. Status 1 when a line of the trace is malformed.
+#include <algorithm>
+#include <cctype>
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include "dots/pixel_font.h"
 #include "support/port_record.h"
@@ -43,10 +46,28 @@ std::string TextOfLine(const DisplayModel& model, int top) {
   return text;
 }
 
+int Letters(const std::string& line) {
+  return static_cast<int>(std::count_if(line.begin(), line.end(), [](char c) {
+    return std::isalnum(static_cast<unsigned char>(c));
+  }));
+}
+
+// Lines wherever they stand: of the rows a line could start on, the one that reads the most
+// letters and digits (an edge of a lit bar reads as underscores).
 std::string TextOf(const DisplayModel& model) {
+  std::vector<std::string> lines(model.kHeight);
+  for (int top = 0; top + glowreel::kGlyphHeight <= model.kHeight; ++top)
+    lines[top] = TextOfLine(model, top);
   std::string text;
-  for (int top = 0; top < model.kHeight; top += glowreel::kGlyphPitchY)
-    if (std::string line = TextOfLine(model, top); !line.empty()) text += line + '\n';
+  for (int top = 0; top < model.kHeight; ++top) {
+    if (lines[top].empty()) continue;
+    int best = top;
+    for (int other = top + 1; other < std::min(model.kHeight, top + glowreel::kGlyphPitchY);
+         ++other)
+      if (Letters(lines[other]) > Letters(lines[best])) best = other;
+    text += lines[best] + '\n';
+    top = best + glowreel::kGlyphPitchY - 1;
+  }
   return text;
 }
 
