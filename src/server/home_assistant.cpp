@@ -37,7 +37,6 @@ std::vector<std::pair<std::string, json>> DiscoveryConfigs(const MqttTopics& top
                        const std::string& name, json config) {
     config["name"] = name;
     config["unique_id"] = node + "_" + object;
-    config["object_id"] = node + "_" + object;
     config["device"] = device;
     config["availability"] = availability;
     configs.emplace_back(topics.discovery + "/" + component + "/" + node + "/" + object + "/config",
