@@ -289,10 +289,7 @@ int RunLiveDisplay(const LiveSettings& settings) {
   mqtt.onLost = [&](const std::string& why) { Tell("mqtt: " + why); };
   if (!settings.lcdproc.empty()) {
     stage.SetScreens(&screens, settings.screensPlace);
-    lcdprocServer.onChange = [&] {
-      stage.ScreensChanged();
-      loop.Interrupt();  // drawn now, not at the slice's end
-    };
+    lcdprocServer.onChange = [&] { stage.ScreensChanged(); };
   }
 
   server::HttpServer httpServer(
@@ -325,6 +322,7 @@ int RunLiveDisplay(const LiveSettings& settings) {
   // SIGHUP reads the playlist file, or the movie, again; the others end the program.
   std::unique_ptr<EventLoop::Source> signalWatch = loop.WatchFd(signals, EPOLLIN, [&](uint32_t) {
     ExitSignalPending();  // the pipe emptied into the flags; an exit is the pauses' to take
+    loop.Interrupt();     // taken now, not at the end of an idle wait
     if (!TakeReloadSignal()) return;
     NotifyService("RELOADING=1");
     live::Playlist again;

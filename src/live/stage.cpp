@@ -17,6 +17,8 @@ namespace {
 constexpr int32_t kClockSlices = 6000;
 // Where no item of the playlist could be opened, it is tried again after a second.
 constexpr int32_t kRetrySlices = 100;
+// An idle display that a change wakes waits this long at most.
+constexpr int32_t kIdleMs = 1000;
 constexpr int64_t kForever = INT64_MAX;
 constexpr int32_t kSlicesPerSecond = 1000 / kSliceMs;
 constexpr int32_t kLookSlices = kSlicesPerSecond / 10;
@@ -73,7 +75,7 @@ uint64_t Stage::Post(Message message) {
   });
   const uint64_t id = message.id;
   queue_.insert(place, std::move(message));
-  wake_ = true;
+  Wake();
   Changed();
   return id;
 }
@@ -89,7 +91,8 @@ bool Stage::Delete(uint64_t id) {
   }
   for (const auto& run : stack_) {
     if (run->message && run->message->id == id && !run->ended) {
-      run->ended = wake_ = true;
+      run->ended = true;
+      Wake();
       return true;
     }
   }
@@ -104,7 +107,7 @@ void Stage::SetPlaylist(Playlist playlist, bool once) {
   window_ = -2;
   for (const auto& run : stack_)
     if (run->playlistIndex >= 0) run->ended = true;
-  wake_ = true;
+  Wake();
   Changed();
 }
 
@@ -114,29 +117,30 @@ bool Stage::PlayItem(std::size_t index) {
   failedStarts_ = 0;
   for (const auto& run : stack_)
     if (run->playlistIndex >= 0) run->ended = true;
-  wake_ = true;
+  Wake();
   Changed();
   return true;
 }
 
 void Stage::SetBrightness(int16_t level) {
   levelAsked_ = level;
-  wake_ = true;
+  Wake();
 }
 
 void Stage::SetPower(bool on) {
   powerAsked_ = on;
-  wake_ = true;
+  Wake();
 }
 
 void Stage::SetScreens(ScreenSource* screens, ScreensPlace place) {
   screens_ = screens;
   place_ = place;
-  wake_ = true;
+  Wake();
 }
 
 void Stage::ScreensChanged() {
-  redraw_ = wake_ = true;
+  redraw_ = true;
+  Wake();
 }
 
 Stage::Now Stage::Showing() const {
@@ -393,19 +397,27 @@ void Stage::Send(const DotFrame& frame, bool partial) {
   if (onFrame) onFrame(frame);
 }
 
-// Nothing to show: the display dark, and a slice of waiting.
+// Nothing to show: the display dark, and a slice of waiting; or, where a change can end the
+// wait, up to a second of it (the schedule's minutes are looked at each second).
 void Stage::IdleSlice() {
   if (std::exchange(screensShown_, false)) screens_->Away();
   if (on_ && (!sent_ || shown_.dots != DotFrame().dots)) Send(DotFrame(), false);
-  bool retry = failedStarts_ > 0;
-  for (int32_t slice = 0; slice < (retry ? kRetrySlices : 1) && !pb_.bExiting; ++slice) {
-    Idle(kSliceMs);
+  const bool retry = failedStarts_ > 0;
+  const bool woken = IdleWakes();
+  const int32_t slices = woken || !retry ? 1 : kRetrySlices;
+  for (int32_t slice = 0; slice < slices && !pb_.bExiting; ++slice) {
+    Idle(woken ? kIdleMs : kSliceMs);
     DoEvents();
     if (std::exchange(wake_, false) || slice % kSlicesPerSecond == 0) ApplyControls();
     if (!queue_.empty() || !on_) break;
     if (screens_ && place_ != ScreensPlace::kAlerts && screens_->Waiting(false)) break;
   }
   if (retry) failedStarts_ = 0;
+}
+
+void Stage::Wake() {
+  wake_ = true;
+  WakeIdle();
 }
 
 void Stage::Done(const Message& message) {

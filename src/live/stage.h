@@ -118,6 +118,7 @@ class Stage {
   void Send(const DotFrame& frame, bool partial);
   void IdleSlice();
   void Changed();
+  void Wake();
   void Done(const Message& message);
 
   Playback& pb_;

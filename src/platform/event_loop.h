@@ -68,6 +68,8 @@ class LoopPlatform : public ConsolePlatform {
       : ConsolePlatform(std::move(programName), playback), loop_(loop) {}
   void Sleep(int32_t milliseconds) override;
   void Idle(int32_t milliseconds) override;
+  bool IdleWakes() const override { return true; }
+  void WakeIdle() override { loop_.Interrupt(); }
   void DoEvents() override;
 
  private:

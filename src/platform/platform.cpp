@@ -41,6 +41,14 @@ void Idle(int32_t milliseconds) {
   current->Idle(milliseconds);
 }
 
+bool IdleWakes() {
+  return current->IdleWakes();
+}
+
+void WakeIdle() {
+  current->WakeIdle();
+}
+
 void PauseBegins() {
   ForgetOversleep();
 }

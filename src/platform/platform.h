@@ -14,6 +14,10 @@ class Platform {
   // A wait that needs no frame's precision (a clock between its seconds, an empty display):
   // the server's platform waits in its event loop without spinning to the deadline.
   virtual void Idle(int32_t milliseconds) { Sleep(milliseconds); }
+  // Whether WakeIdle ends an Idle early (the server's platform: a request ends the wait), so
+  // that a display with nothing to show may wait long.
+  virtual bool IdleWakes() const { return false; }
+  virtual void WakeIdle() {}
   // Processes all pending window events and returns when none are left.
   virtual void DoEvents() = 0;
   // Application-modal box with the critical-stop icon and one OK button; returns when dismissed.
@@ -31,6 +35,9 @@ void Sleep(int32_t milliseconds);
 void SetBeforeWait(void (*hook)());
 // Waits as Sleep does, where a few milliseconds late do not matter.
 void Idle(int32_t milliseconds);
+bool IdleWakes();
+// From an event's handler: the Idle under way ends after it.
+void WakeIdle();
 // A frame's pause begins: its slices make up their own lateness, never a pause's before.
 void PauseBegins();
 void DoEvents();
