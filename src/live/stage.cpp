@@ -253,7 +253,8 @@ bool Stage::StartNext() {
 // The run's next frame sent; false when it has ended.
 bool Stage::ShowNext(Stage::Turn& run) {
   const bool screens = run.item.kind == ItemKind::kScreens;
-  const bool partial = run.item.kind == ItemKind::kClock || screens;
+  // A movie goes out write for write as the player sends it; the rest only where it changed.
+  const bool partial = run.item.kind != ItemKind::kMovie;
   if (screensShown_ && !screens) screens_->Away();
   screensShown_ = screens;
   if (run.resume) {

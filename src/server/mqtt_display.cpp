@@ -179,9 +179,10 @@ void MqttDisplay::StateChanged() {
 }
 
 void MqttDisplay::Announce() {
+  // Sent even where the broker holds the same: Home Assistant asks again after it restarts.
   announced_ = ItemOptions();
   for (const auto& [topic, config] : DiscoveryConfigs(topics_, *announced_, version::kFull))
-    Put(topic, config.dump());
+    if (publish_(topic, config.dump(), true)) published_[topic] = config.dump();
 }
 
 void ForgetDisplay(const MqttTopics& topics, const MqttDisplay::Publish& publish) {

@@ -64,7 +64,10 @@ std::string ReadBrokerUrl(const std::string& url, MqttSettings& settings) {
 }
 
 MqttLink::MqttLink(EventLoop& loop, MqttSettings settings)
-    : loop_(loop), settings_(std::move(settings)) {}
+    : loop_(loop),
+      settings_(std::move(settings)),
+      jitter_(static_cast<std::minstd_rand::result_type>(
+          std::hash<std::string>{}(settings_.clientId) ^ MonotonicUs())) {}
 
 MqttLink::~MqttLink() {
   watch_.reset();
@@ -180,7 +183,10 @@ void MqttLink::Lost(const std::string& why) {
   const bool was = std::exchange(connected_, false);
   if (watch_) watch_->Disable();
   if (onLost) onLost(was ? "the broker went: " + why : "no broker: " + why);
-  retry_->SetTime(MonotonicUs() + static_cast<uint64_t>(retrySeconds_) * 1'000'000);
+  // Between half and all of the pause, so that a fleet that lost its broker at once does not
+  // come back at once.
+  const uint64_t pauseUs = static_cast<uint64_t>(retrySeconds_) * 1'000'000;
+  retry_->SetTime(MonotonicUs() + pauseUs / 2 + jitter_() % (pauseUs / 2 + 1));
   retrySeconds_ = std::min(retrySeconds_ * 2, kLastRetrySeconds);
 }
 

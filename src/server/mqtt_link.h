@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -12,8 +13,8 @@ struct mosquitto;
 
 // A connection to an MQTT broker on the program's one event loop (libmosquitto driven by hand:
 // its socket watched, its timers run from a timer of ours): a persistent session with QoS 1, a
-// will, and reconnection with growing back-off, so that a broker's restart or a network cut
-// never holds up the display.
+// will, and reconnection with growing back-off (with jitter), so that a broker's restart or a
+// network cut never holds up the display.
 namespace glowreel::server {
 
 struct MqttSettings {
@@ -69,6 +70,7 @@ class MqttLink {
   std::unique_ptr<EventLoop::Source> misc_;   // the library's keep-alive, every second
   std::unique_ptr<EventLoop::Source> retry_;  // the next try after a loss
   int retrySeconds_ = kFirstRetrySeconds;
+  std::minstd_rand jitter_;
   bool connected_ = false;
   bool lost_ = false;
 };

@@ -2,6 +2,7 @@
 // with an error in the state, groups, what Home Assistant is told, and its brightness both ways.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
@@ -127,6 +128,12 @@ TEST(MqttDisplay, HomeAssistantIsToldEachEntityWithTheKeysItsDiscoveryRequires) 
   const json select =
       json::parse(display.retained["homeassistant/select/glowreel_shop/item/config"]);
   EXPECT_EQ(select["options"], json({"1. text Open", "2. clock %H:%M"}));
+  std::erase_if(display.retained, [](const auto& kept) { return kept.first.starts_with("home"); });
+  display.Send("homeassistant/status", "online");
+  EXPECT_EQ(std::count_if(display.retained.begin(), display.retained.end(),
+                          [](const auto& kept) { return kept.first.starts_with("home"); }),
+            6)
+      << "announced again when Home Assistant comes back";
   display.Send("glowreel/shop/item/set", "2. clock %H:%M");
   EXPECT_FALSE(display.State().contains("error")) << display.State().dump();
 }

@@ -31,27 +31,26 @@ def state():
 
 
 def trace_frames(path):
-    """Each whole frame the trace sent, as the event stream writes frames: the display's memory,
-    page by page, in hexadecimal, taken when the last column of the last page is written."""
+    """Each picture the trace left on the display, as the event stream writes frames: the
+    display's memory, page by page, in hexadecimal, taken where the writes pause for more than
+    5 ms (a frame's writes come in one burst, whole or only the columns that changed)."""
     memory = [[0] * 128 for _ in range(8)]
     x = page = 0
     data = 0
     waiting = None  # a command that takes the next command byte as its parameter
     frames = []
-    with open(path) as lines:
-        for line in lines:
-            _, address, value = line.split()
-            address, value = int(address, 16), int(value, 16)
-            if address == 0x378:
-                data = value
-                continue
+    with open(path) as trace:
+        lines = [line.split() for line in trace]
+    for k, (micros, address, value) in enumerate(lines):
+        address, value = int(address, 16), int(value, 16)
+        if address == 0x378:
+            data = value
+        else:
             control = value ^ 0x05
             if not control & 0x04:
-                continue  # only the strobe moves a byte
-            if control & 0x08:
+                pass  # only the strobe moves a byte
+            elif control & 0x08:
                 memory[page][x] = data
-                if page == 7 and x == 127:
-                    frames.append("".join("%02x" % byte for row in memory for byte in row))
                 x = min(x + 1, 127)
             elif waiting == 0x64:
                 x, waiting = data, None
@@ -61,6 +60,8 @@ def trace_frames(path):
                 waiting = None
             elif data in (0x64, 0x60, 0x62, 0x24, 0x20):
                 waiting = data
+        if k + 1 == len(lines) or int(lines[k + 1][0]) - int(micros) > 5000:
+            frames.append("".join("%02x" % byte for row in memory for byte in row))
     return frames
 
 
