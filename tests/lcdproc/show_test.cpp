@@ -51,22 +51,14 @@ live::Playlist Items(std::vector<std::string> names) {
 struct ScreensLive {
   ScreensLive() {
     for (Session& client : clients) client.Handle("hello");
-    platform.onSleep = [this](int32_t ms) {
-      now += ms;
-      while (!at.empty() && at.begin()->first <= now) {
-        auto action = at.begin()->second;
-        at.erase(at.begin());
-        action();
-      }
-    };
     stage.onFrame = [this](const DotFrame&) {
       const live::Stage::Now on = stage.Showing();
       const std::string what = on.item ? on.item->text : "dark";
       if (shown.empty() || shown.back().substr(shown.back().find(' ') + 1) != what)
-        shown.push_back(std::to_string(now) + " " + what);
+        shown.push_back(std::to_string(platform.now) + " " + what);
     };
     BringDisplayUp(pb);
-    now = 0;
+    platform.now = 0;
   }
   // Each command as "client: command", client 1 or 2; the stage told, as the server tells it.
   void Say(const std::vector<std::string>& commands) {
@@ -81,13 +73,11 @@ struct ScreensLive {
     At(untilMs, [this] { pb.bExiting = true; });
     stage.Run();
   }
-  void At(int64_t ms, std::function<void()> action) { at.emplace(ms, std::move(action)); }
+  void At(int64_t ms, std::function<void()> action) { platform.At(ms, std::move(action)); }
 
   test::FakePlatform platform;
   test::RecordingPort port;
   Playback pb;
-  int64_t now = 0;
-  std::multimap<int64_t, std::function<void()>> at;
   Session clients[2];
   std::vector<std::string> shown;  // "time what" as what the display shows changed
   std::vector<std::string> told;   // "time client: line"
@@ -97,14 +87,14 @@ struct ScreensLive {
          return std::vector<ClientScreens>{{1, &clients[0].Screens()}, {2, &clients[1].Screens()}};
        },
        [this](uint64_t client, const std::string& line) {
-         told.push_back(std::to_string(now) + " " + std::to_string(client) + ": " + line);
+         told.push_back(std::to_string(platform.now) + " " + std::to_string(client) + ": " + line);
        },
        [this](const ScreenKey& key) { clients[key.client - 1].RemoveScreen(key.id); }},
-      [this] { return now; },
+      [this] { return platform.now; },
       [this](const std::string& name, int64_t ms) {
         return pictureOf ? pictureOf(name, ms) : nullptr;
       }};
-  live::Stage stage{pb, Numbered, {[this] { return now; }, [] { return std::tm{}; }}, 15};
+  live::Stage stage{pb, Numbered, {[this] { return platform.now; }, [] { return std::tm{}; }}, 15};
 };
 
 // The test's own stage, as a fixture.
@@ -183,7 +173,7 @@ TEST_F(Screens, APixmapShowsAStoredMovieAtItsPaceOverAndOverAndAMissingOneAfterI
         frames.text = "M3x20";  // three frames of 200 ms: dot (k, 0) in the k-th
         return Numbered(frames, why);
       },
-      [this] { return now; });
+      [this] { return platform.now; });
   pictureOf = [&](const std::string& name, int64_t ms) { return media.At(name, ms); };
   Say({"1: screen_add a", "1: widget_add a p pixmap", "1: widget_set a p 1 1 128 1 clip"});
   std::vector<std::string> lit;
@@ -191,7 +181,7 @@ TEST_F(Screens, APixmapShowsAStoredMovieAtItsPaceOverAndOverAndAMissingOneAfterI
     std::string dots;
     for (int x = 0; x < 3; ++x) dots += frame.At(x, 0) ? '#' : '.';
     if (lit.empty() || lit.back().substr(lit.back().find(' ') + 1) != dots)
-      lit.push_back(std::to_string(now) + " " + dots);
+      lit.push_back(std::to_string(platform.now) + " " + dots);
   };
   At(1000, [&] { stored = true; });
   Play(ScreensPlace::kTurns, Items({}), 3800);

@@ -68,38 +68,28 @@ Playlist Items(std::vector<Item> items) {
 class Live : public ::testing::Test {
  protected:
   void SetUp() override {
-    platform.onSleep = [this](int32_t ms) {
-      now += ms;
-      while (!at.empty() && at.begin()->first <= now) {
-        auto action = at.begin()->second;
-        at.erase(at.begin());
-        action();
-      }
-    };
     stage.onFrame = [this](const DotFrame& frame) {
       std::string shown = "dark";
       for (int x = 0; x < kPixelColumns && shown == "dark"; ++x)
         for (int y = 0; y < kPixelRows; ++y)
           if (frame.At(x, y)) shown = std::string(1, static_cast<char>(x)) + std::to_string(y);
-      log.push_back(std::to_string(now) + " " + shown);
+      log.push_back(std::to_string(platform.now) + " " + shown);
     };
     BringDisplayUp(pb);
-    now = 0;
+    platform.now = 0;
   }
   void Play(Playlist playlist, int64_t untilMs, bool once = false) {
     stage.SetPlaylist(std::move(playlist), once);
     At(untilMs, [this] { pb.bExiting = true; });
     stage.Run();
   }
-  void At(int64_t ms, std::function<void()> action) { at.emplace(ms, std::move(action)); }
+  void At(int64_t ms, std::function<void()> action) { platform.At(ms, std::move(action)); }
 
   test::FakePlatform platform;
   test::RecordingPort port;
   Playback pb;
-  int64_t now = 0;
-  std::multimap<int64_t, std::function<void()>> at;
   std::tm local = Noon();
-  Stage stage{pb, Numbered, {[this] { return now; }, [this] { return local; }}, 15};
+  Stage stage{pb, Numbered, {[this] { return platform.now; }, [this] { return local; }}, 15};
   std::vector<std::string> log;  // "time-in-ms frame" as each frame was sent
 };
 
@@ -130,7 +120,7 @@ TEST_F(Live, MessagesExpireUnshownRepeatAndCanBeTakenAwayWhileShown) {
   uint64_t longOne = 0;
   int64_t expiredAt = 0;
   stage.onDone = [&](const Message& message) {
-    if (message.content.text == "P1x10") expiredAt = now;
+    if (message.content.text == "P1x10") expiredAt = platform.now;
   };
   At(100, [&] { stage.Post(brief); });
   At(1100, [&] { stage.Post(twice); });
@@ -200,7 +190,7 @@ TEST_F(Live, AMovieSendsWhatThePlayerSendsWriteForWrite) {
                          {},
                          5000,
                          [&](const Item&, const std::string& text) { reports.push_back(text); }}),
-             {[this] { return now; }, [this] { return local; }}, 15);
+             {[this] { return platform.now; }, [this] { return local; }}, 15);
   Item item;
   item.kind = ItemKind::kMovie;
   item.source = movie.Path();

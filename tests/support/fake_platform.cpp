@@ -7,6 +7,12 @@
 namespace glowreel::test {
 
 void FakePlatform::Sleep(int32_t milliseconds) {
+  now += milliseconds;
+  while (!timed_.empty() && timed_.begin()->first <= now) {
+    auto action = std::move(timed_.begin()->second);
+    timed_.erase(timed_.begin());
+    action();
+  }
   if (onSleep) onSleep(milliseconds);
   sleeps.push_back(milliseconds);
 }

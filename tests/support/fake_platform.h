@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,9 @@ class FakePlatform : public Platform {
 
   // Runs the action inside the n-th event pump from now on (1 = the next one).
   void AtPump(int n, std::function<void()> action) { scheduled_.push_back({pumps + n, action}); }
+  // A virtual clock that the sleeps move on: the action runs inside the sleep that reaches `ms`.
+  void At(int64_t ms, std::function<void()> action) { timed_.emplace(ms, std::move(action)); }
+  int64_t now = 0;  // milliseconds slept in all
 
   std::vector<int32_t> sleeps;
   std::vector<Box> boxes;
@@ -41,6 +45,7 @@ class FakePlatform : public Platform {
 
  private:
   std::vector<std::pair<int, std::function<void()>>> scheduled_;
+  std::multimap<int64_t, std::function<void()>> timed_;
   Platform* previous_;
 };
 
