@@ -8,6 +8,7 @@ Usage: broker_test.py GLOWREEL_PLAY TRANSCRIBE SOURCE_DIR WORK_DIR"""
 import json
 import os
 import re
+import select
 import shutil
 import signal
 import socket
@@ -137,6 +138,53 @@ check("a group message reaches the players on both brokers",
       wait_for(lambda: "To the fleet" in shown(f1_trace) and "To the fleet" in shown(f2_trace), 15))
 stop(f1)
 stop(f2)
+
+# mqtts with a CA of the test's own and a user from a file; the wrong CA or password is refused.
+tls = os.path.join(work, "tls")
+os.makedirs(tls)
+os.chmod(tls, 0o755)
+
+
+def openssl(*args):
+    subprocess.run(["openssl", *args], cwd=tls, check=True, capture_output=True)
+
+
+openssl("req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", "ca.key", "-out", "ca.pem", "-days", "2",
+        "-subj", "/CN=GlowReel test CA")
+openssl("req", "-newkey", "rsa:2048", "-nodes", "-keyout", "server.key", "-out", "server.csr", "-subj", "/CN=127.0.0.1")
+with open(os.path.join(tls, "san"), "w") as out:
+    out.write("subjectAltName=IP:127.0.0.1\n")
+openssl("x509", "-req", "-in", "server.csr", "-CA", "ca.pem", "-CAkey", "ca.key", "-CAcreateserial",
+        "-out", "server.pem", "-days", "2", "-extfile", "san")
+subprocess.run(["mosquitto_passwd", "-c", "-b", os.path.join(tls, "passwords"), "display", "s3cret"], check=True)
+for name in os.listdir(tls):
+    os.chmod(os.path.join(tls, name), 0o644)  # read by the user mosquitto
+for name, text in (("right", "display\ns3cret\n"), ("wrong", "display\nguess\n")):
+    with open(os.path.join(tls, name), "w") as out:
+        out.write(text)
+tls_port = free_port()
+broker("secure", tls_port, f"cafile {tls}/ca.pem\ncertfile {tls}/server.pem\nkeyfile {tls}/server.key\n"
+       f"allow_anonymous false\npassword_file {tls}/passwords\n")
+
+
+def secure(credentials, ca=None):
+    """What the player says first about the broker: connected, or why not."""
+    env = {**os.environ, "GLOWREEL_MQTT_CREDENTIALS": os.path.join(tls, credentials)}
+    env.pop("GLOWREEL_MQTT_CA", None)
+    if ca:
+        env["GLOWREEL_MQTT_CA"] = ca
+    process = subprocess.Popen([play, "--mqtt", f"mqtts://127.0.0.1:{tls_port}", "--mqtt-name", "s", "--port", "none",
+                                "--state", os.path.join(work, "s-state")], env=env, stderr=subprocess.PIPE, text=True)
+    live_server.started.append(process)
+    line = process.stderr.readline() if select.select([process.stderr], [], [], 20)[0] else ""
+    stop(process)
+    return line
+
+
+check("mqtts with the CA given and the user from a file connects",
+      "mqtt: connected" in secure("right", os.path.join(tls, "ca.pem")))
+check("a broker whose CA the system does not trust is refused", "TLS" in secure("right"))
+check("a wrong password is refused in words", "not authorised" in secure("wrong", os.path.join(tls, "ca.pem")))
 
 print("%d failed" % len(failures) if failures else "all passed")
 sys.exit(1 if failures else 0)
