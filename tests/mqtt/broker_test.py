@@ -5,6 +5,7 @@ published retained, bad and retained commands are ignored, the broker restarts u
 player (it reconnects, and a QoS 1 message sent while it was away is shown), and a group message
 crosses a bridge between two brokers to a player on each. --mqtt-forget clears what it left.
 Usage: broker_test.py GLOWREEL_PLAY TRANSCRIBE SOURCE_DIR WORK_DIR"""
+import atexit
 import json
 import os
 import re
@@ -14,6 +15,7 @@ import signal
 import socket
 import subprocess
 import sys
+import tempfile
 import time
 
 play, transcribe, source, work = sys.argv[1:5]
@@ -31,11 +33,18 @@ def free_port():
         return probe.getsockname()[1]
 
 
+# The brokers' folders: started as root, mosquitto keeps its sessions as the user mosquitto, who
+# may not pass through the work folder's parents (a CI's private temporary folder).
+brokers_home = tempfile.mkdtemp(prefix="glowreel-brokers-")
+os.chmod(brokers_home, 0o755)
+atexit.register(shutil.rmtree, brokers_home, True)
+
+
 def broker(name, port, extra=""):
     """A mosquitto of the test's own on loopback, keeping its sessions across a restart."""
-    folder = os.path.join(work, name)
+    folder = os.path.join(brokers_home, name)
     os.makedirs(folder, exist_ok=True)
-    os.chmod(folder, 0o777)  # started as root, it writes as the user mosquitto
+    os.chmod(folder, 0o777)
     config = os.path.join(folder, "mosquitto.conf")
     with open(config, "w") as out:
         out.write(f"listener {port} 127.0.0.1\nallow_anonymous true\npersistence true\n"
@@ -140,7 +149,7 @@ stop(f1)
 stop(f2)
 
 # mqtts with a CA of the test's own and a user from a file; the wrong CA or password is refused.
-tls = os.path.join(work, "tls")
+tls = os.path.join(brokers_home, "tls")
 os.makedirs(tls)
 os.chmod(tls, 0o755)
 
