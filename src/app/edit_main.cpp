@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QFileInfo>
 
+#include "platform/exit_signals.h"
 #include "platform/process_setup.h"
 #include "platform/qt/qt_command_line.h"
 #include "platform/qt/qt_platform.h"
@@ -37,6 +38,7 @@ int main(int argc, char** argv) {
   glowreel::QtPlatform platform;  // the preview pauses as the player does
   glowreel::InstallPlatform(&platform);
   glowreel::EditorWindow editor;
+  editor.EndOnExitSignals(glowreel::InstallExitSignals());
   editor.show();
   if (!movies.isEmpty()) editor.OpenFile(QFileInfo(movies.front()).absoluteFilePath());
   const int status = QApplication::exec();

@@ -5,7 +5,9 @@
 #include <QApplication>
 #include <QSpinBox>
 #include <QTest>
+#include <csignal>
 
+#include "platform/exit_signals.h"
 #include "support/fake_platform.h"
 #include "support/movies.h"
 #include "ui/editor/editor_window.h"
@@ -113,6 +115,37 @@ TEST_F(Editor, AFrameDraggedInTheStripLandsWhereDroppedAndThePreviewPacesEachAsT
   platform.AtPump(50, [] { StopPreview(); });
   window.Action("preview")->trigger();
   EXPECT_GT(shown.size(), 2 * 43u) << "looped until stopped";
+}
+
+TEST_F(Editor, ADurationTypedWithoutEnterIsSavedAndAskedAbout) {
+  QApplication::setActiveWindow(&window);
+  QSpinBox* box = window.Duration();
+  box->setFocus();
+  box->selectAll();
+  QTest::keyClicks(box, "777");
+  QTest::keyClick(box, Qt::Key_S, Qt::ControlModifier);
+  MovieDocument saved;
+  saved.Open(movie.Path());
+  EXPECT_EQ(saved.Duration(0), 777) << "Ctrl+S saves what the box shows";
+  EXPECT_FALSE(window.isWindowModified());
+  box->selectAll();
+  QTest::keyClicks(box, "555");
+  EXPECT_TRUE(window.close());
+  EXPECT_EQ(asked, 1) << "quitting asks about the duration being typed";
+}
+
+TEST_F(Editor, AnExitSignalClosesTheWindowAsItsCloseButtonDoesAskingFirst) {
+  window.EndOnExitSignals(InstallExitSignals());
+  window.Action("fill")->trigger();
+  answer = QMessageBox::Cancel;
+  raise(SIGTERM);
+  for (int turn = 0; turn < 100 && asked == 0; ++turn) QTest::qWait(10);
+  EXPECT_EQ(asked, 1) << "asked about the unsaved change";
+  EXPECT_TRUE(window.isVisible()) << "and kept, as the user said";
+  answer = QMessageBox::Discard;
+  raise(SIGTERM);
+  for (int turn = 0; turn < 100 && window.isVisible(); ++turn) QTest::qWait(10);
+  EXPECT_FALSE(window.isVisible());
 }
 
 TEST_F(Editor, UnsavedChangesAreSavedDroppedOrKeptAsTheUserSays) {

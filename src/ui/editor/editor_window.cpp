@@ -5,9 +5,11 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QSettings>
+#include <QSocketNotifier>
 #include <QStatusBar>
 #include <QVBoxLayout>
 
+#include "platform/exit_signals.h"
 #include "player/play_movie.h"
 #include "ui/editor/import_dialog.h"
 #include "ui/editor/movie_preview.h"
@@ -222,8 +224,15 @@ void EditorWindow::Tell(const QString& text) {
   statusBar()->showMessage(text, 5000);
 }
 
-bool EditorWindow::MaybeSave() {
+// What is being typed counts as given: a duration or a comment not yet confirmed with Enter is
+// part of what is saved, or asked about.
+void EditorWindow::FinishTyping() {
   strip_->FinishEditing();
+  duration_->interpretText();
+}
+
+bool EditorWindow::MaybeSave() {
+  FinishTyping();
   if (!document_.IsModified()) return true;
   switch (askToSave(this)) {
     case QMessageBox::Save:
@@ -271,7 +280,7 @@ bool EditorWindow::SaveAs() {
 }
 
 bool EditorWindow::SaveTo(const QString& path) {
-  strip_->FinishEditing();
+  FinishTyping();
   const std::string failure = document_.Save(FileName(path));
   if (!failure.empty()) {
     Warn(tr("%1 cannot be written: %2").arg(path, QString::fromStdString(failure)));
@@ -314,6 +323,13 @@ void EditorWindow::FillRecentMenu() {
     connect(recentMenu_->addAction(path), &QAction::triggered, this,
             [this, path] { OpenFile(path); });
   recentMenu_->setEnabled(!recentMenu_->isEmpty());
+}
+
+void EditorWindow::EndOnExitSignals(int signalPipe) {
+  auto* notifier = new QSocketNotifier(signalPipe, QSocketNotifier::Read, this);
+  connect(notifier, &QSocketNotifier::activated, this, [this] {
+    if (TakeExitSignal()) close();
+  });
 }
 
 void EditorWindow::closeEvent(QCloseEvent* event) {

@@ -32,6 +32,9 @@ class EditorWindow : public QMainWindow {
 
   // Each returns false when the user cancelled or the file could not be used (told in a box).
   bool OpenFile(const QString& path);
+  // SIGINT, SIGTERM and SIGHUP close the window as its close button does: unsaved changes are
+  // asked about first. `signalPipe` is what InstallExitSignals gave.
+  void EndOnExitSignals(int signalPipe);
   bool SaveTo(const QString& path);
   bool New();
 
@@ -60,6 +63,7 @@ class EditorWindow : public QMainWindow {
   void ShowReports();
   void ShowCurrent();
   void UpdateTitle();
+  void FinishTyping();
   bool MaybeSave();
   bool Save();
   bool SaveAs();
