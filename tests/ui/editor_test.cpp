@@ -3,6 +3,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QListWidget>
+#include <QPlainTextEdit>
 #include <QSpinBox>
 #include <QTest>
 #include <csignal>
@@ -146,6 +148,23 @@ TEST_F(Editor, AnExitSignalClosesTheWindowAsItsCloseButtonDoesAskingFirst) {
   raise(SIGTERM);
   for (int turn = 0; turn < 100 && window.isVisible(); ++turn) QTest::qWait(10);
   EXPECT_FALSE(window.isVisible());
+}
+
+TEST_F(Editor, CtrlEqualsZoomsInADoubleClickOnAFrameEditsNoCommentAndANewMovieReportsNothing) {
+  QApplication::setActiveWindow(&window);
+  CellCanvas* canvas = window.Canvas();
+  canvas->setFocus();
+  const double before = canvas->DotSize();
+  QTest::keyClick(canvas, Qt::Key_Equal, Qt::ControlModifier);
+  EXPECT_GT(canvas->DotSize(), before) << "Ctrl+= zooms in";
+  FrameStrip* strip = window.Strip();
+  const QRect second = strip->visualRect(strip->model()->index(1, 0));
+  QTest::mouseClick(strip->viewport(), Qt::LeftButton, {}, second.center());
+  QTest::mouseDClick(strip->viewport(), Qt::LeftButton, {}, second.center());
+  EXPECT_EQ(strip->findChild<QPlainTextEdit*>(), nullptr) << "no comment editor opened";
+  EXPECT_EQ(window.CurrentFrame(), 1);
+  ASSERT_TRUE(window.New());
+  EXPECT_EQ(window.Reports()->count(), 0) << "a new movie has nothing wrong yet";
 }
 
 TEST_F(Editor, UnsavedChangesAreSavedDroppedOrKeptAsTheUserSays) {

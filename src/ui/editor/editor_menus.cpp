@@ -130,7 +130,10 @@ void EditorWindow::BuildActions() {
   onion->setCheckable(true);
   onion->setChecked(QSettings().value("onion", true).toBool());
   view->addSeparator();
-  add(view, "zoomIn", tr("Zoom &In"), QKeySequence::ZoomIn, [this] { canvas_->ZoomBy(1.25); });
+  // Ctrl+= besides the platform's Ctrl++ (Ctrl+Shift+= on most keyboards), as browsers take it.
+  add(view, "zoomIn", tr("Zoom &In"), QKeySequence::ZoomIn, [this] {
+    canvas_->ZoomBy(1.25);
+  })->setShortcuts({QKeySequence::ZoomIn, QKeySequence(tr("Ctrl+="))});
   add(view, "zoomOut", tr("Zoom &Out"), QKeySequence::ZoomOut, [this] { canvas_->ZoomBy(0.8); });
   add(view, "zoomFit", tr("&Fit to Window"), tr("Ctrl+0"), [this] { canvas_->ZoomToFit(); });
 

@@ -169,6 +169,7 @@ void EditorWindow::Refresh(int at, int removed, int inserted) {
 
 void EditorWindow::ShowReports() {
   problems_->clear();
+  if (document_.FrameCount() == 0) return;  // a new movie has nothing to report yet
   for (const auto& [problem, frame] : document_.Check()) {
     auto* item = new QListWidgetItem(
         problem.line ? tr("line %1: %2").arg(problem.line).arg(QString::fromStdString(problem.text))

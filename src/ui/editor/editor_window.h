@@ -45,6 +45,7 @@ class EditorWindow : public QMainWindow {
   FrameStrip* Strip() { return strip_; }
   QSpinBox* Duration() { return duration_; }
   QSlider* Scrub() { return scrub_; }
+  QListWidget* Reports() { return problems_; }
   QAction* Action(const QString& name) const;
 
   // Asks what to do with unsaved changes, and tells what went wrong; tests stand in for both.

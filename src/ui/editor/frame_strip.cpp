@@ -142,7 +142,8 @@ FrameStrip::FrameStrip(MovieDocument& document) {
   setUniformItemSizes(true);
   setSelectionMode(QAbstractItemView::ExtendedSelection);
   setDragDropMode(QAbstractItemView::InternalMove);
-  setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed);
+  // A comment is edited on F2 (or Frame, Comment), not on a double click that meant a frame.
+  setEditTriggers(QAbstractItemView::EditKeyPressed);
   setMinimumWidth(kThumbnail.width() + 80);
   connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
           [this](const QModelIndex& index) {
