@@ -20,6 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const glowreel::DotFrame picture;
   for (const glowreel::lcdproc::Screen& screen : session.Screens())
     for (const int64_t ms : {int64_t{0}, int64_t{777}, int64_t{86'400'000}})
-      glowreel::lcdproc::DrawScreen(screen, ms, [&](const std::string&) { return &picture; });
+      glowreel::lcdproc::DrawScreen(screen, ms,
+                                    [&](const std::string&, int64_t) { return &picture; });
   return 0;
 }
