@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <sstream>
 
+#include "dots/dot_drawing.h"
 #include "dots/picture_dots.h"
 #include "dots/pixel_font.h"
 #include "dots/text_frames.h"
@@ -172,6 +173,34 @@ CellFrames TextInCells(const std::string& utf8, int32_t holdMs, int32_t scrollMs
     cells.emplace_back(frames.Scrolls() ? DurationOfSlices(frame.slices) : holdMs, shown);
   }
   return cells;
+}
+
+CellFrames ScrollingText(const std::string& utf8, const ScrollOptions& options) {
+  const std::u32string text = DecodeUtf8(utf8);
+  if (text.empty()) return {};
+  const int width = static_cast<int>(text.size()) * kGlyphPitchX - 1;
+  const bool up = options.way == ScrollWay::kUp;
+  // Positions of the text's top left, from just in sight to just gone.
+  const int from = up                                ? kCellRows - 1
+                   : options.way == ScrollWay::kLeft ? kCellColumns - 1
+                                                     : 1 - width;
+  const int to = up ? -kGlyphHeight : options.way == ScrollWay::kLeft ? -width : kCellColumns;
+  const int step = to > from ? 1 : -1;
+  const int middleAcross = (kCellColumns - width) / 2;
+  const int middle = up ? (kCellRows - kGlyphHeight) / 2 : middleAcross;
+  const int across = std::max(0, middleAcross);  // where a text moving up stands
+  const int32_t stepDuration = DurationOfSlices(ScrollSlices(options.stepMs));
+  const int32_t holdDuration =
+      std::max(stepDuration, DurationOfSlices(ScrollSlices(options.holdMs)));
+  CellFrames frames;
+  for (int at = from; at != to + step; at += step) {
+    Cells cells{};
+    const int x = up ? across : at, y = up ? at : options.row;
+    for (std::size_t k = 0; k < text.size(); ++k)
+      cells = Lettered(cells, x + static_cast<int>(k) * kGlyphPitchX, y, text[k]);
+    frames.emplace_back(at == middle && options.holdMs > 0 ? holdDuration : stepDuration, cells);
+  }
+  return frames;
 }
 
 }  // namespace glowreel

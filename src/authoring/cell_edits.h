@@ -58,4 +58,17 @@ std::optional<std::pair<Cells, CellRect>> BlockOfText(const std::string& text);
 // a cell every `scrollMs`, as the player steps.
 CellFrames TextInCells(const std::string& utf8, int32_t holdMs, int32_t scrollMs);
 
+// A marquee as the editor makes it: the text comes in at one edge and leaves at the other, a
+// cell a step, each step held `stepMs` (in whole slices); where the text stands in the middle
+// it is held `holdMs` instead, when that is more. `row` is the text's top row when it moves
+// across, and ignored when it moves up (it is centred across then).
+enum class ScrollWay { kLeft, kRight, kUp };
+struct ScrollOptions {
+  ScrollWay way = ScrollWay::kLeft;
+  int row = 0;
+  int32_t stepMs = 200;
+  int32_t holdMs = 0;
+};
+CellFrames ScrollingText(const std::string& utf8, const ScrollOptions& options);
+
 }  // namespace glowreel

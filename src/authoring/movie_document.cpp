@@ -1,10 +1,12 @@
 #include "authoring/movie_document.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "authoring/movie_writer.h"
 #include "player/frame.h"
 #include "player/movie_file.h"
+#include "player/play_movie.h"
 
 namespace glowreel {
 
@@ -32,8 +34,10 @@ void AppendLines(const DocFrame& frame, std::vector<std::string>& lines) {
 DocFrames FramesOf(const LineList& lines) {
   DocFrames read;
   std::size_t next = 0;  // the first line not yet taken
+  // Empty lines the file opens with are not among the lines; they are kept, and counted.
+  std::size_t blanks = lines.FileLine(0) - 1;
   const auto take = [&](std::size_t end) {
-    std::vector<std::string> taken;
+    std::vector<std::string> taken(std::exchange(blanks, 0));
     for (; next < std::min(end, lines.size()); ++next) taken.emplace_back(lines[next]);
     return taken;
   };
@@ -168,7 +172,7 @@ Cells MovieDocument::LitCells(int frame) const {
   return cells;
 }
 
-void MovieDocument::SetCells(int frame, const Cells& cells, const QString& what, int stroke) {
+DocFrame MovieDocument::WithCells(int frame, const Cells& cells) const {
   DocFrame changed = frames_[frame];
   const Cells shown = LitCells(frame);
   std::vector<std::string>& rows = changed.rows;
@@ -182,7 +186,32 @@ void MovieDocument::SetCells(int frame, const Cells& cells, const QString& what,
     if (!same)
       rows[y].replace(0, std::min<std::size_t>(rows[y].size(), kCellColumns), RowText(cells, y));
   }
-  Push(frame, 1, {std::move(changed)}, what, stroke);
+  return changed;
+}
+
+void MovieDocument::SetCells(int frame, const Cells& cells, const QString& what, int stroke) {
+  Push(frame, 1, {WithCells(frame, cells)}, what, stroke);
+}
+
+void MovieDocument::SetCellsOf(const std::vector<int>& frames,
+                               const std::function<Cells(int, const Cells&)>& change,
+                               const QString& what, int stroke) {
+  if (frames.empty()) return;
+  const auto [first, last] = std::minmax_element(frames.begin(), frames.end());
+  std::vector<DocFrame> changed(frames_.begin() + *first, frames_.begin() + *last + 1);
+  for (int frame : frames)
+    changed[frame - *first] = WithCells(frame, change(frame, LitCells(frame)));
+  const int count = static_cast<int>(changed.size());
+  Push(*first, count, std::move(changed), what, stroke);
+}
+
+int64_t MovieDocument::StartMs(int frame) const {
+  while (static_cast<int>(starts_.size()) <= frame) {
+    const int k = static_cast<int>(starts_.size()) - 1;
+    const std::optional<int32_t> slices = SliceCount(read_[k].duration);
+    starts_.push_back(starts_.back() + int64_t{slices.value_or(0)} * kSliceMs);
+  }
+  return starts_[frame];
 }
 
 void MovieDocument::SetDurations(const std::vector<int>& frames, int32_t duration, int stroke) {
@@ -336,6 +365,7 @@ void MovieDocument::Replace(int at, int removed, std::vector<DocFrame> frames,
   read_.insert(read_.begin() + at, inserted, FrameRead{});
   if (trailing) trailing_ = std::move(*trailing);
   ReadAgain(at, at + inserted - 1);
+  starts_.resize(std::min<std::size_t>(starts_.size(), at + 1));
   emit Changed(at, removed, inserted);
 }
 

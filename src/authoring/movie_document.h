@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QUndoStack>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -62,6 +63,10 @@ class MovieDocument : public QObject {
   // What the player shows for a frame, and how long.
   FrameLook Look(int frame) const;
   int32_t Duration(int frame) const { return read_[frame].duration; }
+  // When the frame comes on, from the movie's start, in the real pauses of the frames before
+  // (their 10 ms slices); the movie's whole running time at FrameCount().
+  int64_t StartMs(int frame) const;
+  int64_t TotalMs() const { return StartMs(FrameCount()); }
   // The movie's lines, as they would be written; those of some frames alone.
   std::vector<std::string> Lines() const;
   std::vector<std::string> LinesOf(const std::vector<int>& frames) const;
@@ -73,6 +78,10 @@ class MovieDocument : public QObject {
   // Edits, each one undo step. A stroke of cells painted with the same stroke number merges
   // into one step.
   void SetCells(int frame, const Cells& cells, const QString& what, int stroke = 0);
+  // Several frames' cells in one step, each frame's from `change`.
+  void SetCellsOf(const std::vector<int>& frames,
+                  const std::function<Cells(int frame, const Cells&)>& change, const QString& what,
+                  int stroke = 0);
   void SetDurations(const std::vector<int>& frames, int32_t duration, int stroke = 0);
   void InsertFrames(int at, const std::vector<std::pair<int32_t, Cells>>& frames,
                     const QString& what, int stroke = 0);
@@ -106,6 +115,7 @@ class MovieDocument : public QObject {
   void Push(int at, int count, std::vector<DocFrame> frames, const QString& what, int stroke = 0,
             std::optional<std::vector<std::string>> trailing = std::nullopt);
   DocFrame Completed(int frame) const;
+  DocFrame WithCells(int frame, const Cells& cells) const;
   void ReadAgain(int from, int through);
   FrameRead ReadOne(int frame, std::size_t headerAt) const;
   CellGrid CellsBefore(int frame) const;
@@ -114,6 +124,7 @@ class MovieDocument : public QObject {
   std::vector<DocFrame> frames_;
   std::vector<std::string> trailing_;  // lines after the last frame
   mutable std::vector<FrameRead> read_;
+  mutable std::vector<int64_t> starts_{0};  // frames' start times, known up to its size
   QUndoStack undo_;
 };
 

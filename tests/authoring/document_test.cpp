@@ -2,8 +2,10 @@
 // it plays the same, edited and undone.
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <random>
 
+#include "authoring/cell_edits.h"
 #include "authoring/movie_document.h"
 #include "authoring/movie_writer.h"
 #include "player/session.h"
@@ -39,9 +41,9 @@ TEST(MovieDocument, AMovieOpenedAndSavedWithoutAnEditPlaysTheSame) {
     MovieDocument document;
     EXPECT_EQ(document.Open(path), "");
     const LineList original = ReadMovieFile(path).lines;
-    std::vector<std::string> lines;
+    std::vector<std::string> lines(original.FileLine(0) - 1);  // the empty lines it opens with
     for (std::size_t i = 0; i < original.size(); ++i) lines.emplace_back(original[i]);
-    EXPECT_EQ(document.Lines(), lines) << "every line is kept, comments too";
+    EXPECT_EQ(document.Lines(), lines) << "every line is kept, comments and empty ones too";
     EXPECT_EQ(document.Save(saved.Path()), "");
     EXPECT_FALSE(document.IsModified());
     const auto writes = PlayedWrites(path);
@@ -157,6 +159,58 @@ TEST(MovieDocument, AfterAnyEditsEveryFrameLooksAndChecksAsItsLinesReadAfresh) {
             std::to_string(frame) + ":" + std::to_string(problem.line) + " " + problem.text + "\n";
       ASSERT_EQ(told, afresh);
     }
+  }
+}
+
+TEST(MovieDocument, BlankLinesOpeningAFileAreKeptAndCountedAsThePlayerCountsThem) {
+  const std::string text = "\r\n\r\n" + test::Frame("100", test::Rows("x00000000000000000"));
+  TempFile file(text), saved;
+  MovieDocument document;
+  ASSERT_EQ(document.Open(file.Path()), "");
+  ASSERT_FALSE(document.Check().empty());
+  EXPECT_EQ(document.Check().front().problem.line, 4u) << "the first row stands on line 4";
+  ASSERT_EQ(document.Save(saved.Path()), "");
+  std::ifstream in(saved.Path(), std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), text) << "nothing lost";
+}
+
+TEST(MovieDocument, StartTimesAddUpTheRealPausesAndFollowEdits) {
+  // 100 ms is held 11 slices; an overflowing duration makes no pause; a carried one its own.
+  TempFile file(test::Frame("100", test::Rows("0")) + test::Frame("999999", test::Rows("0")) +
+                test::Frame("20", test::Rows("0")));
+  MovieDocument document;
+  ASSERT_EQ(document.Open(file.Path()), "");
+  EXPECT_EQ(document.StartMs(1), 110);
+  EXPECT_EQ(document.StartMs(2), 110);
+  EXPECT_EQ(document.TotalMs(), 140);
+  document.SetDurations({0}, 0);
+  EXPECT_EQ(document.TotalMs(), 40) << "a pause of one slice";
+  document.Undo().undo();
+  EXPECT_EQ(document.TotalMs(), 140);
+}
+
+TEST(MovieDocument, AMarqueeMovesACellAStepFromOutOfSightToOutOfSightHeldInTheMiddle) {
+  const struct {
+    ScrollWay way;
+    std::size_t frames;
+    int middleX, middleY;  // where the text's top left stands when held
+  } kWays[] = {{ScrollWay::kLeft, 18 + 11, 3, 1},
+               {ScrollWay::kRight, 18 + 11, 3, 1},
+               {ScrollWay::kUp, 8 + 7, 3, 0}};
+  for (const auto& way : kWays) {
+    SCOPED_TRACE(static_cast<int>(way.way));
+    const CellFrames frames = ScrollingText("AB", {way.way, 1, 50, 1000});
+    ASSERT_EQ(frames.size(), way.frames);
+    int held = 0;
+    for (const auto& [duration, cells] : frames) {
+      if (duration == 40) continue;  // a 50 ms step is 5 slices
+      ++held;
+      EXPECT_EQ(duration, 990) << "held 100 slices";
+      EXPECT_EQ(cells, Lettered(Lettered({}, way.middleX, way.middleY, 'A'), way.middleX + 6,
+                                way.middleY, 'B'));
+    }
+    EXPECT_EQ(held, 1);
+    EXPECT_EQ(frames.back().second, Cells{}) << "it ends out of sight";
   }
 }
 
