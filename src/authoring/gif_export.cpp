@@ -32,8 +32,9 @@ bool SameLook(const DisplaySnapshot& a, const DisplaySnapshot& b) {
 // shot begins whenever the display changed before a wait, and the one before goes to the GIF.
 class UnseenPlayback : public Platform, public PlayerWindow, public DisplayView {
  public:
-  UnseenPlayback(PictureSink& gif, const std::function<void(const std::string&)>& warn)
-      : gif_(gif), warn_(warn) {}
+  UnseenPlayback(PictureSink& gif, const std::function<void(const std::string&)>& warn,
+                 const ExportControl& control)
+      : gif_(gif), warn_(warn), control_(control) {}
 
   Playback playback;
 
@@ -41,12 +42,13 @@ class UnseenPlayback : public Platform, public PlayerWindow, public DisplayView 
   void Sleep(int32_t milliseconds) override {
     if (shot_) shot_->holdMs += milliseconds;
   }
-  // An exit signal ends the playing, and nothing is written.
+  // An exit signal, a stop asked or a full sink ends the playing, and nothing is written.
   void DoEvents() override {
-    if (!ExitSignalPending()) return;
+    if (!ExitSignalPending() && !stopped_ && !gif_.Full()) return;
     playback.bPlaying = false;
     playback.bExiting = true;
   }
+  bool Stopped() const { return stopped_; }
   void MsgBox(const std::string& text, const std::string&) override { warn_(text); }
   void Beep() override {}
 
@@ -56,9 +58,10 @@ class UnseenPlayback : public Platform, public PlayerWindow, public DisplayView 
   void Report(const MovieReport& report) override {
     warn_(std::to_string(report.error.Number()) + " - " + report.error.Description());
   }
-  void FrameShown(std::size_t) override {
+  void FrameShown(std::size_t frame) override {
     if (!playing_) shot_.reset();  // what showed before the first frame is not the movie
     playing_ = true;
+    stopped_ = stopped_ || (control_.going && !control_.going(frame));
   }
 
   // The display's view.
@@ -74,14 +77,22 @@ class UnseenPlayback : public Platform, public PlayerWindow, public DisplayView 
 
   // The last shot goes out; a frame that never paused was never settled, so it has none.
   void Finish() {
-    if (shot_ && shot_->holdMs > 0) gif_.Add(RenderDisplay(shot_->look), shot_->holdMs);
+    if (shot_ && shot_->holdMs > 0) gif_.Add(Scaled(RenderDisplay(shot_->look)), shot_->holdMs);
     shot_.reset();
   }
 
  private:
+  QImage Scaled(const QImage& picture) const {
+    if (control_.scale <= 1) return picture;
+    return picture.scaled(picture.size() * control_.scale, Qt::IgnoreAspectRatio,
+                          Qt::FastTransformation);
+  }
+
   PictureSink& gif_;
   const std::function<void(const std::string&)>& warn_;
+  const ExportControl& control_;
   std::optional<Shot> shot_;
+  bool stopped_ = false;
   std::pair<uint64_t, uint64_t> versions_;
   bool playing_ = false;
 };
@@ -100,16 +111,17 @@ class ViewThrough : public DisplayView {
 
 std::string ExportGif(const std::string& moviePath, const std::string& gifPath, bool repeat,
                       const std::function<void(const std::string&)>& warn,
-                      const PictureOptions& pictures) {
+                      const PictureOptions& pictures, const ExportControl& control) {
   const QImage blank = RenderDisplay(DisplaySnapshot{});
-  GifWriter gif(gifPath, blank.width(), blank.height(), DisplayPalette(), repeat);
-  return ExportPictures(moviePath, gif, warn, pictures);
+  const int scale = std::max(1, control.scale);
+  GifWriter gif(gifPath, blank.width() * scale, blank.height() * scale, DisplayPalette(), repeat);
+  return ExportPictures(moviePath, gif, warn, pictures, control);
 }
 
 std::string ExportPictures(const std::string& moviePath, PictureSink& gif,
                            const std::function<void(const std::string&)>& warn,
-                           const PictureOptions& pictures) {
-  UnseenPlayback unseen(gif, warn);
+                           const PictureOptions& pictures, const ExportControl& control) {
+  UnseenPlayback unseen(gif, warn, control);
   PortContext port;
   port.Add(MakeDisplayModelSink(std::make_unique<ViewThrough>(unseen), kFirstParallelPort));
   Platform* const platform = InstallPlatform(&unseen);
@@ -124,6 +136,7 @@ std::string ExportPictures(const std::string& moviePath, PictureSink& gif,
   InstallPort(previous);
   InstallPlatform(platform);
   if (ExitSignalPending()) return "stopped by a signal before it was whole";
+  if (unseen.Stopped()) return kExportStopped;
   if (gif.Frames() == 0) return "the movie shows no frame that lasts";
   return gif.Finish();
 }

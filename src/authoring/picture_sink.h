@@ -12,6 +12,8 @@ class PictureSink {
   virtual ~PictureSink() = default;
   virtual void Add(const QImage& picture, int64_t holdMs) = 0;
   virtual int Frames() const = 0;
+  // No picture more can be taken: the export need not go on.
+  virtual bool Full() const { return false; }
   // Puts what was written in place. Returns "" or the reason it could not be written.
   virtual std::string Finish() = 0;
 };

@@ -37,6 +37,7 @@ class SpriteSheet : public PictureSink {
   explicit SpriteSheet(const std::string& path);
   void Add(const QImage& picture, int64_t holdMs) override;
   int Frames() const override { return static_cast<int>(pictures_.size()); }
+  bool Full() const override { return tooMany_; }
   std::string Finish() override;
 
  private:
