@@ -3,6 +3,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QSpinBox>
@@ -27,6 +28,10 @@ class Editor : public ::testing::Test {
       ++asked;
       return answer;
     };
+    EditorWindow::askExport = [this](QWidget*, ExportKind, ExportChoice&) {
+      ++exports;
+      return false;
+    };
     window.show();
     ASSERT_TRUE(window.OpenFile(QString::fromStdString(movie.Path())));
   }
@@ -44,6 +49,7 @@ class Editor : public ::testing::Test {
   EditorWindow window;
   QMessageBox::StandardButton answer = QMessageBox::Discard;
   int asked = 0;
+  int exports = 0;
 };
 
 TEST_F(Editor, DraggingPaintsWithTheFirstCellsValueTurnedInOneUndoStep) {
@@ -88,7 +94,7 @@ TEST_F(Editor, FramesMoveDuplicateAndGoFromTheMenusAndCellsShift) {
   window.Action("moveLater")->trigger();
   EXPECT_EQ(window.CurrentFrame(), 1);
   EXPECT_EQ(window.Document().Duration(1), 100);
-  EXPECT_EQ(window.Strip()->model()->index(1, 0).data().toString(), "2\n100 ms");
+  EXPECT_EQ(window.Strip()->model()->index(1, 0).data().toString(), "2   at 0:00.21\n100 ms");
   window.Action("duplicateFrame")->trigger();
   EXPECT_EQ(window.Document().FrameCount(), 4);
   window.Action("wrap")->setChecked(true);
@@ -183,6 +189,62 @@ TEST_F(Editor, UnsavedChangesAreSavedDroppedOrKeptAsTheUserSays) {
   EXPECT_EQ(saved.Frames()[0].rows[0], std::string(18, '1'));
   EXPECT_TRUE(window.close()) << "nothing to ask about";
   EXPECT_EQ(asked, 4);
+}
+
+TEST_F(Editor, TheSliderAndTheFrameBoxFollowTheStripAndTellWhenEachFrameComesOn) {
+  QApplication::setActiveWindow(&window);
+  FrameStrip* strip = window.Strip();
+  QTest::mouseClick(strip->viewport(), Qt::LeftButton, {},
+                    strip->visualRect(strip->model()->index(1, 0)).center());
+  EXPECT_EQ(window.Scrub()->value(), 1);
+  EXPECT_EQ(window.FrameBox()->value(), 2);
+  QTest::keyClick(strip, Qt::Key_End);
+  EXPECT_EQ(window.Scrub()->value(), 2);
+  window.Scrub()->setFocus();
+  QTest::keyClick(window.Scrub(), Qt::Key_Left);
+  EXPECT_EQ(window.CurrentFrame(), 1) << "a step from the frame shown";
+  QSpinBox* box = window.FrameBox();
+  box->setFocus();
+  box->selectAll();
+  QTest::keyClicks(box, "3");
+  QTest::keyClick(box, Qt::Key_Return);
+  EXPECT_EQ(window.CurrentFrame(), 2) << "a frame picked by its number";
+  // 100, 200 and 300 ms are held 11, 21 and 31 slices of 10 ms.
+  EXPECT_EQ(window.TimeText(), "Frame 3 of 3, at 0:00.32 of 0:00.63");
+  EXPECT_EQ(strip->model()->index(2, 0).data().toString(), "3   at 0:00.32\n300 ms");
+}
+
+TEST_F(Editor, TheWindowsKeysWorkWhereverTheFocusIsButATextBoxKeepsItsOwn) {
+  QApplication::setActiveWindow(&window);
+  QSpinBox* box = window.Duration();
+  box->setFocus();
+  QTest::keyClick(box, Qt::Key_E, Qt::ControlModifier);
+  EXPECT_EQ(exports, 1) << "Ctrl+E from the Duration box";
+  window.Canvas()->Select(CellRect{0, 0, 2, 2});
+  QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_FALSE(window.Canvas()->Selection()) << "Ctrl+Shift+A from the box";
+  box->selectAll();
+  QTest::keyClick(box, Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(QApplication::clipboard()->text(), "100") << "the box copies its own text";
+  QTest::keyClick(box, Qt::Key_T);
+  EXPECT_TRUE(window.Action("toolPen")->isChecked()) << "a letter in a box picks no tool";
+
+  FrameStrip* strip = window.Strip();
+  strip->setFocus();
+  QApplication::clipboard()->setText("@100\n11\n11\n");
+  QTest::keyClick(strip, Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(window.Document().Frames()[0].rows[1], "110000000000000000") << "pasted from the strip";
+  QTest::keyClick(strip, Qt::Key_T);
+  EXPECT_TRUE(window.Action("toolText")->isChecked());
+  QTest::keyClick(strip, Qt::Key_Period);
+  EXPECT_EQ(window.CurrentFrame(), 1);
+  QTest::keyClick(strip, Qt::Key_Left, Qt::AltModifier);
+  EXPECT_EQ(window.CurrentFrame(), 0);
+  QTest::keyClick(strip, Qt::Key_3);
+  EXPECT_EQ(window.CurrentFrame(), 0) << "a digit picks no frame";
+  const QStringList keys = window.Shortcuts();
+  EXPECT_TRUE(keys.contains("P\tPen"));
+  EXPECT_TRUE(keys.contains(", or Alt+Left\tPrevious")) << keys.join('\n').toStdString();
 }
 
 }  // namespace

@@ -1,9 +1,12 @@
 #include "ui/editor/cell_canvas.h"
 
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWheelEvent>
+
+#include "dots/pixel_font.h"
 
 namespace glowreel {
 
@@ -13,8 +16,9 @@ constexpr int kDotsAcross = 7, kDotsDown = 8;  // a cell's pitch in the display'
 constexpr double kNaturalDot = 5, kSmallestDot = 1, kLargestDot = 40;
 const QColor kLitColour(0x40, 0xFF, 0x90);
 const QColor kUnlitColour(0x10, 0x1C, 0x14);
-const QColor kOnionBefore(0x40, 0xFF, 0x90, 0x48);
-const QColor kOnionAfter(0x50, 0x90, 0xFF, 0x48);
+const QColor kOnionBefore(0x40, 0xFF, 0x90);
+const QColor kOnionAfter(0x50, 0x90, 0xFF);
+const int kOnionAlpha[] = {0x48, 0x28, 0x14};  // fading with distance
 const QColor kMark(0xFF, 0x50, 0x40);
 const QColor kSelection(0xFF, 0xD0, 0x40);
 
@@ -75,29 +79,41 @@ QPoint CellCanvas::CellCentre(int x, int y) const {
          QPoint(x * cell.width() + cell.width() / 2, y * cell.height() + cell.height() / 2);
 }
 
-void CellCanvas::Show(const Cells& cells, const Cells* before, const Cells* after,
+void CellCanvas::Show(const Cells& cells, std::vector<Cells> before, std::vector<Cells> after,
                       const std::vector<std::pair<int, int>>& marked) {
+  // Other cells than the canvas's own last change: an undo, another frame. A lifted selection is
+  // put down, and a drag under way ends with what is shown now.
+  if (cells != cells_) lifted_.reset();
   cells_ = cells;
-  showBefore_ = before != nullptr;
-  showAfter_ = after != nullptr;
-  if (before) before_ = *before;
-  if (after) after_ = *after;
+  before_ = std::move(before);
+  after_ = std::move(after);
   marked_ = marked;
-  anchor_.reset();  // a drag under way ends with what is shown now
+  anchor_.reset();
   moving_ = false;
   update();
 }
 
 void CellCanvas::SetTool(CanvasTool tool) {
   tool_ = tool;
+  if (anchor_) cells_ = base_;  // a drag under way is dropped
   anchor_.reset();
+  moving_ = false;
   textAt_.reset();
+  if (tool != CanvasTool::kSelect) Select(std::nullopt);
   setCursor(tool == CanvasTool::kText ? Qt::IBeamCursor : Qt::CrossCursor);
   update();
 }
 
+std::optional<CellRect> CellCanvas::Selection() const {
+  return selection_ ? OnFrame(*selection_) : std::nullopt;
+}
+
 void CellCanvas::Select(const std::optional<CellRect>& area) {
   selection_ = area ? OnFrame(*area) : std::nullopt;
+  lifted_.reset();
+  if (anchor_) cells_ = base_;  // a drag under way is dropped
+  anchor_.reset();
+  moving_ = false;
   update();
 }
 
@@ -133,6 +149,11 @@ void CellCanvas::mousePressEvent(QMouseEvent* event) {
     case CanvasTool::kSelect:
       moving_ = selection_ && selection_->Contains(cell->x(), cell->y());
       if (!moving_) Select(CellRect{cell->x(), cell->y(), 1, 1});
+      if (moving_ && !lifted_) {
+        const CellRect on = *OnFrame(*selection_);
+        lifted_ = Lifted{Cleared(cells_, on), cells_, on};
+      }
+      if (moving_) movedFrom_ = QPoint(selection_->x, selection_->y);
       [[fallthrough]];
     default:
       anchor_ = *cell;
@@ -175,7 +196,13 @@ void CellCanvas::DragTo(QPoint cell) {
       if (!moving_) {
         selection_ = Spanning(from.x(), from.y(), cell.x(), cell.y());
       } else {
-        cells_ = MovedArea(base_, *selection_, cell.x() - from.x(), cell.y() - from.y());
+        // Past the edges as far as one cell of it stays on the frame.
+        const int x = std::clamp(movedFrom_.x() + cell.x() - from.x(), 1 - selection_->width,
+                                 kCellColumns - 1);
+        const int y =
+            std::clamp(movedFrom_.y() + cell.y() - from.y(), 1 - selection_->height, kCellRows - 1);
+        selection_ = CellRect{x, y, selection_->width, selection_->height};
+        cells_ = Stamped(lifted_->under, lifted_->block, lifted_->from, x, y);
       }
       break;
     default:
@@ -187,14 +214,10 @@ void CellCanvas::DragTo(QPoint cell) {
 
 void CellCanvas::mouseReleaseEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton || !anchor_) return;
-  const QPoint from = *anchor_;
   anchor_.reset();
   if (tool_ == CanvasTool::kSelect) {
     if (!moving_) return;
     moving_ = false;
-    const QPoint by = cursor_ - from;
-    selection_ = OnFrame(
-        {selection_->x + by.x(), selection_->y + by.y(), selection_->width, selection_->height});
   }
   if (cells_ != base_) emit Painted(cells_, stroke_, tr(kWhat[static_cast<int>(tool_)]));
   update();
@@ -202,8 +225,13 @@ void CellCanvas::mouseReleaseEvent(QMouseEvent* event) {
 
 void CellCanvas::Type(const QString& text) {
   for (const char32_t character : text.toUcs4()) {
+    if (textAt_->x() + kGlyphWidth > kCellColumns) {
+      emit Told(tr("No room for another letter on this row: %1 cells across hold three.")
+                    .arg(kCellColumns));
+      break;
+    }
     cells_ = Lettered(cells_, textAt_->x(), textAt_->y(), character);
-    textAt_->rx() += kDotsAcross - 1;  // the font's pitch, a cell a dot
+    textAt_->rx() += kGlyphPitchX;  // the font's pitch, a cell a dot
   }
   update();
   emit Painted(cells_, stroke_, tr("Text"));  // a word typed is one step
@@ -225,9 +253,10 @@ bool CellCanvas::event(QEvent* event) {
 void CellCanvas::keyPressEvent(QKeyEvent* event) {
   if (tool_ == CanvasTool::kText && textAt_) {
     if (event->key() == Qt::Key_Backspace) {
-      textAt_->rx() -= kDotsAcross - 1;
-      cells_ = WithRectangle(cells_, {textAt_->x(), textAt_->y(), kDotsAcross - 2, kDotsDown - 1},
-                             true, false);
+      if (textAt_->x() < kGlyphPitchX) return;
+      textAt_->rx() -= kGlyphPitchX;
+      cells_ = WithRectangle(cells_, {textAt_->x(), textAt_->y(), kGlyphWidth, kGlyphHeight}, true,
+                             false);
       update();
       return emit Painted(cells_, stroke_, tr("Text"));
     }
@@ -257,8 +286,18 @@ void CellCanvas::keyPressEvent(QKeyEvent* event) {
 
 void CellCanvas::wheelEvent(QWheelEvent* event) {
   if (!(event->modifiers() & Qt::ControlModifier)) return QWidget::wheelEvent(event);
+  const QPoint at = event->position().toPoint();
+  const QPointF dot = QPointF(at - Origin()) / DotSize();
   ZoomBy(event->angleDelta().y() > 0 ? 1.25 : 0.8);
+  emit ZoomedAbout(dot, at);
   event->accept();
+}
+
+// The caret shows only where typing goes.
+void CellCanvas::focusOutEvent(QFocusEvent* event) {
+  if (event->reason() != Qt::PopupFocusReason && event->reason() != Qt::ActiveWindowFocusReason)
+    textAt_.reset();
+  QWidget::focusOutEvent(event);
 }
 
 void CellCanvas::paintEvent(QPaintEvent*) {
@@ -276,19 +315,25 @@ void CellCanvas::paintEvent(QPaintEvent*) {
       const QRect block = box(x, y, gap / 2);
       painter.fillRect(block, cells_[x][y] ? kLitColour : kUnlitColour);
       if (cells_[x][y]) continue;
-      if (showBefore_ && before_[x][y]) painter.fillRect(block, kOnionBefore);
-      if (showAfter_ && after_[x][y]) painter.fillRect(block, kOnionAfter);
+      for (const auto& [frames, colour] :
+           {std::pair(&before_, kOnionBefore), std::pair(&after_, kOnionAfter)})
+        for (std::size_t k = 0; k < frames->size() && k < std::size(kOnionAlpha); ++k)
+          if ((*frames)[k][x][y]) {
+            QColor faint = colour;
+            faint.setAlpha(kOnionAlpha[k]);
+            painter.fillRect(block, faint);
+            break;  // the nearest frame lit there gives the shade
+          }
     }
   }
   painter.setPen(QPen(kMark, 3));
   for (const auto& [x, y] : marked_) painter.drawRect(box(x, y, 2));
   if (selection_) {
-    const QPoint by = moving_ ? cursor_ - *anchor_ : QPoint();
     painter.setPen(QPen(kSelection, 2, Qt::DashLine));
-    painter.drawRect(QRect(box(selection_->x + by.x(), selection_->y + by.y(), 0).topLeft(),
-                           box(selection_->x + selection_->width - 1 + by.x(),
-                               selection_->y + selection_->height - 1 + by.y(), 0)
-                               .bottomRight()));
+    painter.drawRect(
+        QRect(box(selection_->x, selection_->y, 0).topLeft(),
+              box(selection_->x + selection_->width - 1, selection_->y + selection_->height - 1, 0)
+                  .bottomRight()));
   }
   if (textAt_) {
     painter.setPen(QPen(Qt::white, 2));

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QScrollBar>
 #include <QSettings>
 #include <QSocketNotifier>
 #include <QStatusBar>
@@ -48,6 +49,12 @@ EditorWindow::EditorWindow() {
   canvasArea_->setWidgetResizable(true);  // the cells grow with the window, or scroll zoomed
   canvasArea_->setFrameShape(QFrame::NoFrame);
   scrub_ = new QSlider(Qt::Horizontal);
+  scrub_->setPageStep(10);
+  frameBox_ = new QSpinBox;  // a frame by its number, where the slider's pixel spans many
+  frameBox_->setKeyboardTracking(false);
+  frameBox_->setPrefix(tr("Frame "));
+  time_ = new QLabel;
+  running_ = new QLabel;
   strip_ = new FrameStrip(document_);
   duration_ = new QSpinBox;
   duration_->setRange(INT32_MIN, INT32_MAX);
@@ -60,19 +67,27 @@ EditorWindow::EditorWindow() {
   durationRow->addWidget(new QLabel(tr("Duration:")));
   durationRow->addWidget(duration_);
   durationRow->addWidget(pause_, 1);
+  auto* scrubRow = new QHBoxLayout;
+  scrubRow->addWidget(scrub_, 1);
+  scrubRow->addWidget(frameBox_);
   auto* right = new QWidget;
   auto* column = new QVBoxLayout(right);
   column->addWidget(canvasArea_, 3);
-  column->addWidget(scrub_);
+  column->addLayout(scrubRow);
   column->addLayout(durationRow);
   column->addWidget(new QLabel(tr("What the player will report:")));
   column->addWidget(problems_, 1);
+  auto* left = new QWidget;
+  auto* stripColumn = new QVBoxLayout(left);
+  stripColumn->setContentsMargins(0, 0, 0, 0);
+  stripColumn->addWidget(strip_, 1);
+  stripColumn->addWidget(running_);
   splitter_ = new QSplitter;
-  splitter_->addWidget(strip_);
+  splitter_->addWidget(left);
   splitter_->addWidget(right);
   splitter_->setStretchFactor(1, 1);
   setCentralWidget(splitter_);
-  statusBar();  // there from the start, so that a message moves nothing
+  statusBar()->addPermanentWidget(time_);  // there from the start, so that a message moves nothing
   setWindowIcon(QIcon::fromTheme(QStringLiteral("glowreel")));
 
   BuildActions();
@@ -81,14 +96,37 @@ EditorWindow::EditorWindow() {
   connect(canvas_, &CellCanvas::Painted, this,
           [this](const Cells& cells, int stroke, const QString& what) {
             // Drawing on a new movie makes its first frame, in the same step as the stroke.
-            if (document_.FrameCount() == 0) {
-              document_.InsertFrames(0, {{kNewFrameDuration, cells}}, what, stroke);
-            } else {
-              document_.SetCells(current_, cells, what, stroke);
-            }
+            if (document_.FrameCount() == 0)
+              return document_.InsertFrames(0, {{kNewFrameDuration, cells}}, what, stroke);
+            // The cells the stroke changed change alike on every frame chosen.
+            const Cells was = document_.LitCells(current_);
+            document_.SetCellsOf(
+                strip_->Chosen(current_),
+                [&](int, Cells frame) {
+                  for (int x = 0; x < kCellColumns; ++x)
+                    for (int y = 0; y < kCellRows; ++y)
+                      if (cells[x][y] != was[x][y]) frame[x][y] = cells[x][y];
+                  return frame;
+                },
+                what, stroke);
           });
+  connect(canvas_, &CellCanvas::Told, this, &EditorWindow::Tell);
+  connect(canvas_, &CellCanvas::ZoomedAbout, this, [this](QPointF dot, QPoint at) {
+    // The dot under the pointer stays under it: the canvas is laid out at its new size now, and
+    // the view scrolled to put the dot back.
+    const QPoint inView = at + canvas_->pos();
+    canvasArea_->setWidgetResizable(true);
+    const QPointF now = QPointF(canvas_->Origin()) + dot * canvas_->DotSize();
+    canvasArea_->horizontalScrollBar()->setValue(qRound(now.x()) - inView.x());
+    canvasArea_->verticalScrollBar()->setValue(qRound(now.y()) - inView.y());
+  });
   connect(scrub_, &QSlider::valueChanged, this, [this](int frame) {
     if (frame != current_) SelectFrame(frame);
+  });
+  connect(strip_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+          [this] { time_->setText(TimeText()); });
+  connect(frameBox_, &QSpinBox::valueChanged, this, [this](int number) {
+    if (number - 1 != current_) SelectFrame(number - 1);
   });
   connect(strip_, &FrameStrip::FrameChosen, this, [this](int frame) {
     ++durationStroke_;  // duration changes merge into one step until another frame is chosen
@@ -125,12 +163,26 @@ QAction* EditorWindow::Action(const QString& name) const {
   return findChild<QAction*>(name);
 }
 
+// The boxes' own undo would take Ctrl+Z and Ctrl+Shift+Z from the document's, and a box claims
+// Ctrl+letter keys it has no use for (Ctrl+E, Ctrl+Shift+A): those go to the window.
 bool EditorWindow::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::ShortcutOverride) {
-    auto* key = static_cast<QKeyEvent*>(event);
+    const auto* key = static_cast<QKeyEvent*>(event);
     if (key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo)) return true;
+    if (IsWindowKey(*key)) return true;
   }
   return QMainWindow::eventFilter(watched, event);
+}
+
+bool EditorWindow::IsWindowKey(const QKeyEvent& key) const {
+  if (!(key.modifiers() & (Qt::ControlModifier | Qt::AltModifier))) return false;
+  for (const auto kept : {QKeySequence::Copy, QKeySequence::Cut, QKeySequence::Paste,
+                          QKeySequence::SelectAll, QKeySequence::Delete})
+    if (key.matches(kept)) return false;  // a text box's own
+  const QKeySequence pressed(key.keyCombination());
+  for (const QAction* action : findChildren<QAction*>())
+    if (action->isEnabled() && action->shortcuts().contains(pressed)) return true;
+  return false;
 }
 
 void EditorWindow::AddFrame(bool duplicate) {
@@ -157,11 +209,15 @@ void EditorWindow::Refresh(int at, int removed, int inserted) {
   if (current_ >= at + removed && current_ < had) current_ += inserted - removed;
   current_ = std::clamp(current_, 0, std::max(0, document_.FrameCount() - 1));
   {
-    const QSignalBlocker quiet(scrub_);
+    const QSignalBlocker quiet(scrub_), quietToo(frameBox_);
     scrub_->setRange(0, std::max(0, document_.FrameCount() - 1));
-    scrub_->setValue(current_);
+    frameBox_->setRange(1, std::max(1, document_.FrameCount()));
+    frameBox_->setSuffix(tr(" of %1").arg(document_.FrameCount()));
   }
-  if (document_.FrameCount() > 0) strip_->Choose(current_);
+  // The frames chosen stay chosen through an edit of them.
+  if (document_.FrameCount() > 0 && strip_->currentIndex().row() != current_)
+    strip_->Choose(current_);
+  running_->setText(tr("Running time %1").arg(ClockText(document_.TotalMs())));
   ShowReports();
   ShowCurrent();
   UpdateTitle();
@@ -182,8 +238,15 @@ void EditorWindow::ShowReports() {
 void EditorWindow::ShowCurrent() {
   const bool any = current_ < document_.FrameCount();
   duration_->setEnabled(any);
+  frameBox_->setEnabled(any);
+  {
+    const QSignalBlocker quiet(scrub_), quietToo(frameBox_);
+    scrub_->setValue(current_);
+    frameBox_->setValue(current_ + 1);
+  }
+  time_->setText(TimeText());
   if (!any) {
-    canvas_->Show(Cells{}, nullptr, nullptr, {});
+    canvas_->Show(Cells{}, {}, {}, {});
     const QSignalBlocker quiet(duration_);
     duration_->setValue(kNewFrameDuration);  // what the first frame drawn will take
     pause_->clear();
@@ -191,12 +254,13 @@ void EditorWindow::ShowCurrent() {
   }
   const FrameLook look = document_.Look(current_);
   // The preview shows what the display will, without the frames around.
-  const bool onion = Action("onion")->isChecked() && !PreviewRunning();
-  const Cells before = current_ > 0 ? document_.LitCells(current_ - 1) : Cells{};
-  const bool hasAfter = current_ + 1 < document_.FrameCount();
-  const Cells after = hasAfter ? document_.LitCells(current_ + 1) : Cells{};
-  canvas_->Show(document_.LitCells(current_), onion && current_ > 0 ? &before : nullptr,
-                onion && hasAfter ? &after : nullptr, look.mismatches);
+  const int depth = Action("onion")->isChecked() && !PreviewRunning() ? OnionDepth() : 0;
+  std::vector<Cells> before, after;
+  for (int k = 1; k <= depth; ++k) {
+    if (current_ - k >= 0) before.push_back(document_.LitCells(current_ - k));
+    if (current_ + k < document_.FrameCount()) after.push_back(document_.LitCells(current_ + k));
+  }
+  canvas_->Show(document_.LitCells(current_), std::move(before), std::move(after), look.mismatches);
   const QSignalBlocker quiet(duration_);
   duration_->setValue(look.duration);
   pause_->setText(PauseText(look.duration));
@@ -212,9 +276,24 @@ void EditorWindow::SelectFrame(int frame) {
   if (frame < 0 || frame >= document_.FrameCount()) return;
   current_ = frame;
   strip_->Choose(frame);
-  const QSignalBlocker quiet(scrub_);
-  scrub_->setValue(frame);
   ShowCurrent();
+}
+
+int EditorWindow::OnionDepth() const {
+  for (int depth = 3; depth > 1; --depth)
+    if (Action(QStringLiteral("onion%1").arg(depth))->isChecked()) return depth;
+  return 1;
+}
+
+QString EditorWindow::TimeText() const {
+  const QString total = ClockText(document_.TotalMs());
+  if (document_.FrameCount() == 0) return tr("Running time %1").arg(total);
+  const int chosen = static_cast<int>(strip_->Chosen(current_).size());
+  return tr("Frame %1 of %2%3, at %4 of %5")
+      .arg(current_ + 1)
+      .arg(document_.FrameCount())
+      .arg(chosen > 1 ? tr(" (%1 chosen)").arg(chosen) : QString())
+      .arg(ClockText(document_.StartMs(current_)), total);
 }
 
 void EditorWindow::Warn(const QString& text) {
@@ -343,6 +422,7 @@ void EditorWindow::closeEvent(QCloseEvent* event) {
   settings.setValue("geometry", saveGeometry());
   settings.setValue("splitter", splitter_->saveState());
   settings.setValue("onion", Action("onion")->isChecked());
+  settings.setValue("onionDepth", OnionDepth());
   event->accept();
 }
 

@@ -3,6 +3,7 @@
 #include <QAbstractListModel>
 #include <QCache>
 #include <QDropEvent>
+#include <QKeyEvent>
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QStyledItemDelegate>
@@ -39,7 +40,11 @@ class FrameList : public QAbstractListModel {
     if (!index.isValid() || k >= document_.FrameCount()) return {};
     switch (role) {
       case Qt::DisplayRole: {
-        QString text = FrameStrip::tr("%1\n%2 ms").arg(k + 1).arg(document_.Duration(k));
+        // The frame's number and when it comes on: a time ruler down the strip.
+        QString text = FrameStrip::tr("%1   at %2\n%3 ms")
+                           .arg(k + 1)
+                           .arg(ClockText(document_.StartMs(k)))
+                           .arg(document_.Duration(k));
         const QString comment = CommentText(document_.Frames()[k]).trimmed();
         if (!comment.isEmpty()) text += "\n" + comment.section('\n', 0, 0);
         return text;
@@ -114,15 +119,32 @@ class FrameList : public QAbstractListModel {
   mutable QCache<int, QPixmap> thumbnails_{256};
 };
 
-// Comments take several lines.
+// Comments take several lines, Shift+Enter between them. Enter, Tab and Escape finish; what was
+// typed is kept (Undo takes it back), and no tab goes into the file.
 class CommentEditor : public QStyledItemDelegate {
  public:
   using QStyledItemDelegate::QStyledItemDelegate;
   QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&,
                         const QModelIndex&) const override {
     auto* editor = new QPlainTextEdit(parent);
-    editor->setPlaceholderText(FrameStrip::tr("Comment"));
+    editor->setPlaceholderText(FrameStrip::tr("Comment (Shift+Enter: a new line)"));
+    editor->setTabChangesFocus(true);
     return editor;
+  }
+  bool eventFilter(QObject* object, QEvent* event) override {
+    auto* editor = qobject_cast<QPlainTextEdit*>(object);
+    if (editor && event->type() == QEvent::KeyPress) {
+      const auto* key = static_cast<QKeyEvent*>(event);
+      const bool enter = (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+                         !(key->modifiers() & Qt::ShiftModifier);
+      if (enter || key->key() == Qt::Key_Escape || key->key() == Qt::Key_Tab ||
+          key->key() == Qt::Key_Backtab) {
+        emit commitData(editor);
+        emit closeEditor(editor, QAbstractItemDelegate::NoHint);
+        return true;
+      }
+    }
+    return QStyledItemDelegate::eventFilter(object, event);
   }
   void setEditorData(QWidget* editor, const QModelIndex& index) const override {
     static_cast<QPlainTextEdit*>(editor)->setPlainText(index.data(Qt::EditRole).toString());
@@ -134,6 +156,13 @@ class CommentEditor : public QStyledItemDelegate {
 };
 
 }  // namespace
+
+QString ClockText(int64_t ms) {
+  return QStringLiteral("%1:%2.%3")
+      .arg(ms / 60000)
+      .arg(ms / 1000 % 60, 2, 10, QLatin1Char('0'))
+      .arg(ms / 10 % 100, 2, 10, QLatin1Char('0'));
+}
 
 FrameStrip::FrameStrip(MovieDocument& document) {
   setModel(new FrameList(document, *this));

@@ -7,9 +7,12 @@
 
 namespace glowreel {
 
-// The frames in a column, each in the display's look with its number, duration and comment;
-// frames are chosen by a click (several with Ctrl and Shift), moved by dragging, and their
-// comments edited in place (F2 or a double click). Only the frames in view are drawn, so a long
+// A time on the movie's clock: minutes, seconds and hundredths ("1:02.30").
+QString ClockText(int64_t ms);
+
+// The frames in a column, each in the display's look with its number, the time it comes on,
+// its duration and comment; frames are chosen by a click (several with Ctrl and Shift), moved by
+// dragging, and their comments edited in place (F2). Only the frames in view are drawn, so a long
 // movie costs no more than a short one.
 class FrameStrip : public QListView {
   Q_OBJECT
@@ -29,6 +32,8 @@ class FrameStrip : public QListView {
 
  protected:
   void dropEvent(QDropEvent* event) override;
+  // Typing picks no frame: letters and digits are the window's keys.
+  void keyboardSearch(const QString&) override {}
 
  private:
   bool choosing_ = false;  // the editor chose; nothing to tell it
