@@ -37,7 +37,7 @@ std::string ReadBrokerUrl(const std::string& url, MqttSettings& settings) {
   if (rest.find('@') != std::string_view::npos)
     return "the user and password go in a file (GLOWREEL_MQTT_CREDENTIALS), not in the address";
   std::string_view host = rest;
-  if (rest.front() == '[') {  // [IPv6]:PORT
+  if (!rest.empty() && rest.front() == '[') {  // [IPv6]:PORT
     const auto end = rest.find(']');
     if (end == std::string_view::npos) return "an IPv6 broker is written [ADDR]:PORT";
     host = rest.substr(1, end - 1);
