@@ -83,7 +83,10 @@ void CellCanvas::Show(const Cells& cells, std::vector<Cells> before, std::vector
                       const std::vector<std::pair<int, int>>& marked) {
   // Other cells than the canvas's own last change: an undo, another frame. A lifted selection is
   // put down, and a drag under way ends with what is shown now.
-  if (cells != cells_) lifted_.reset();
+  if (cells != cells_ && lifted_) {
+    lifted_.reset();
+    selection_ = OnFrame(*selection_);
+  }
   cells_ = cells;
   before_ = std::move(before);
   after_ = std::move(after);

@@ -153,7 +153,8 @@ void EditorWindow::CopyCells(bool cut) {
   const CellRect area = canvas_->Selection().value_or(CellRect{});
   QApplication::clipboard()->setText(QString::fromStdString(
       BlockText(document_.LitCells(current_), area, document_.Duration(current_))));
-  if (cut) ChangeCells(Cleared, tr("Cut"));
+  // What is cut is what was copied: the current frame's cells alone.
+  if (cut) document_.SetCells(current_, Cleared(document_.LitCells(current_), area), tr("Cut"));
 }
 
 void EditorWindow::PasteCells() {

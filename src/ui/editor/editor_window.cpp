@@ -145,8 +145,9 @@ EditorWindow::EditorWindow() {
   for (const auto signal : {&QListWidget::itemClicked, &QListWidget::itemActivated})
     connect(problems_, signal, this,
             [this](QListWidgetItem* item) { SelectFrame(item->data(Qt::UserRole).toInt()); });
-  // The box's own undo would take Ctrl+Z and Ctrl+Shift+Z from the document's.
+  // The boxes' own undo would take Ctrl+Z and Ctrl+Shift+Z from the document's.
   duration_->installEventFilter(this);
+  frameBox_->installEventFilter(this);
 
   QSettings settings;
   resize(1000, 700);
