@@ -298,7 +298,7 @@ int RunLiveDisplay(const LiveSettings& settings) {
   bool stateEventSet = false;
   std::unique_ptr<EventLoop::Source> stateEvent = loop.Timer([&] {
     stateEventSet = false;
-    if (httpServer.HasStreams()) httpServer.Broadcast("state", routes.State().dump());
+    if (httpServer.HasStreams()) httpServer.Broadcast("state", live::JsonText(routes.State()));
     if (mqtt.Connected()) mqttDisplay.StateChanged();
   });
   stage.onChange = [&] {

@@ -252,4 +252,8 @@ json PlaylistJson(const Playlist& playlist) {
   return json{{"items", items}, {"schedule", windows}};
 }
 
+std::string JsonText(const nlohmann::json& json, int indent) {
+  return json.dump(indent, ' ', false, nlohmann::json::error_handler_t::replace);
+}
+
 }  // namespace glowreel::live

@@ -21,6 +21,10 @@ nlohmann::json ItemJson(const Item& item);
 nlohmann::json MessageJson(const Message& message);
 nlohmann::json PlaylistJson(const Playlist& playlist);
 
+// JSON as text, what is no UTF-8 in its strings replaced (U+FFFD): a client's screen name or a
+// broker's payload is bytes, and writing it out must never fail.
+std::string JsonText(const nlohmann::json& json, int indent = -1);
+
 // The longest text a message or item takes, in bytes.
 inline constexpr std::size_t kLongestText = 65536;
 // Passes, repeats and times, each at most this.

@@ -105,7 +105,7 @@ bool StateStore::DeleteMedia(const std::string& name) const {
 }
 
 std::string StateStore::Save(const nlohmann::json& state) const {
-  return WriteWhole(folder_ + kStateFile, state.dump(2) + "\n");
+  return WriteWhole(folder_ + kStateFile, JsonText(state, 2) + "\n");
 }
 
 std::optional<nlohmann::json> StateStore::Load() const {

@@ -23,7 +23,7 @@ constexpr std::size_t kErrorsKept = 10;
 constexpr const char* kPrefix = "/api/";
 
 Response Json(int status, const json& body) {
-  return {status, "application/json", body.dump(), ""};
+  return {status, "application/json", live::JsonText(body), ""};
 }
 
 Response Error(int status, const std::string& text) {

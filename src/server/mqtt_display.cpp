@@ -102,7 +102,7 @@ void MqttDisplay::Command(const std::string& command, const std::string& payload
     // JSON as the API takes it; anything else is the words of a text message.
     const bool json = command == "message" && !text.empty() && (text[0] == '{' || text[0] == '"');
     if (text.empty()) return Wrong(command + "/set: an empty message");
-    wrong = Call("POST", "messages", json ? text : nlohmann::json{{"text", payload}}.dump());
+    wrong = Call("POST", "messages", json ? text : live::JsonText({{"text", payload}}));
   } else if (command == "brightness") {
     wrong = Call("PUT", "brightness", text);
   } else if (command == "light/brightness") {
@@ -126,7 +126,7 @@ void MqttDisplay::Command(const std::string& command, const std::string& payload
       if (number < 1 || !stage_.PlayItem(number - 1))
         return Wrong("item/set: no item " + std::to_string(number) + " in the playlist");
     } else if (live::IsMediaName(text) && access(store_.MediaPath(text).c_str(), R_OK) == 0) {
-      wrong = Call("POST", "messages", json{{"movie", text}}.dump());
+      wrong = Call("POST", "messages", live::JsonText({{"movie", text}}));
     } else {
       return Wrong("item/set: neither a playlist item's number nor a stored file");
     }
@@ -159,7 +159,7 @@ void MqttDisplay::StateChanged() {
   json state = api_.State();
   state["name"] = topics_.name;
   if (!error_.empty()) state["error"] = error_;
-  Put(topics_.Topic("state"), state.dump());
+  Put(topics_.Topic("state"), live::JsonText(state));
   // What Home Assistant's entities read, each a plain value.
   Put(topics_.Topic("power"), stage_.On() ? "on" : "off");
   Put(topics_.Topic("light/brightness"),
@@ -181,8 +181,10 @@ void MqttDisplay::StateChanged() {
 void MqttDisplay::Announce() {
   // Sent even where the broker holds the same: Home Assistant asks again after it restarts.
   announced_ = ItemOptions();
-  for (const auto& [topic, config] : DiscoveryConfigs(topics_, *announced_, version::kFull))
-    if (publish_(topic, config.dump(), true)) published_[topic] = config.dump();
+  for (const auto& [topic, config] : DiscoveryConfigs(topics_, *announced_, version::kFull)) {
+    const std::string text = live::JsonText(config);
+    if (publish_(topic, text, true)) published_[topic] = text;
+  }
 }
 
 void ForgetDisplay(const MqttTopics& topics, const MqttDisplay::Publish& publish) {

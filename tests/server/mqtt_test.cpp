@@ -85,6 +85,7 @@ TEST(MqttDisplay, BadInputIsIgnoredWithALineInTheLogAndAnErrorInTheState) {
       {"glowreel/shop/item/set", "7"},  // no such item
       {"glowreel/shop/item/set", "../../etc/passwd"},
       {"glowreel/shop/dance/set", "now"},                           // no such command
+      {"glowreel/shop/d\xe9/set", "now"},                           // nor in UTF-8
       {"glowreel/shop/message/set", std::string(300 * 1024, 'x')},  // over the limit
   };
   for (const auto& [topic, payload] : bad) {
@@ -96,6 +97,13 @@ TEST(MqttDisplay, BadInputIsIgnoredWithALineInTheLogAndAnErrorInTheState) {
   display.Send("glowreel/shop/message/set", "kept by the broker", /*retain=*/true);
   EXPECT_TRUE(display.State()["queue"].empty()) << "a retained command is not acted on";
   EXPECT_EQ(display.log.back(), "ignored a retained command on glowreel/shop/message/set");
+
+  // Bytes that are no UTF-8 (a broker's, or an lcdproc client's screen name) are shown and told
+  // replaced; the state is still JSON, over MQTT and over HTTP.
+  display.Send("glowreel/shop/text/set", "Caf\xe9");
+  ASSERT_EQ(display.State()["queue"].size(), 1u);
+  const Response state = display.api->Handle({"GET", "/api/state", {}, "", ""});
+  EXPECT_TRUE(json::accept(state.body)) << state.body;
 }
 
 TEST(MqttDisplay, HomeAssistantIsToldEachEntityWithTheKeysItsDiscoveryRequires) {
