@@ -102,24 +102,24 @@ bool Stage::Delete(uint64_t id) {
 void Stage::SetPlaylist(Playlist playlist, bool once) {
   playlist_ = std::move(playlist);
   once_ = once;
-  playlistNext_ = 0;
-  failedStarts_ = 0;
   window_ = -2;
-  for (const auto& run : stack_)
-    if (run->playlistIndex >= 0) run->ended = true;
-  Wake();
-  Changed();
+  PlayFrom(0);
 }
 
 bool Stage::PlayItem(std::size_t index) {
   if (index >= playlist_.items.size()) return false;
+  PlayFrom(index);
+  return true;
+}
+
+// The playlist goes on from `index` at once: the turn it has on the stage ends.
+void Stage::PlayFrom(std::size_t index) {
   playlistNext_ = index;
   failedStarts_ = 0;
   for (const auto& run : stack_)
     if (run->playlistIndex >= 0) run->ended = true;
   Wake();
   Changed();
-  return true;
 }
 
 void Stage::SetBrightness(int16_t level) {

@@ -108,6 +108,7 @@ class Stage {
   Turn* Top();
   bool StartNext();
   bool StartScreens(bool alert);
+  void PlayFrom(std::size_t index);
   bool ScreensFirst();
   bool ShowNext(Turn& run);
   void Hold(Turn& run);
