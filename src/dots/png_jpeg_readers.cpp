@@ -7,6 +7,9 @@
 #include <png.h>
 
 #include <csetjmp>
+#include <cstring>
+#include <optional>
+#include <utility>
 #include <vector>
 
 #include "dots/picture_decoders.h"
@@ -77,10 +80,70 @@ void TakeRows(jpeg_decompress_struct& info, GreyPicture& picture, std::vector<JS
   }
 }
 
+// How a camera held the picture: EXIF's orientation, 1 (as stored) to 8; 1 where there is none
+// or it cannot be read.
+int ExifOrientation(const jpeg_decompress_struct& info) {
+  constexpr unsigned kOrientationTag = 0x0112;
+  for (jpeg_saved_marker_ptr marker = info.marker_list; marker; marker = marker->next) {
+    if (marker->marker != JPEG_APP0 + 1 || marker->data_length < 14 ||
+        std::memcmp(marker->data, "Exif\0\0", 6) != 0)
+      continue;
+    const JOCTET* tiff = marker->data + 6;
+    const std::size_t size = marker->data_length - 6;
+    const bool little = tiff[0] == 'I' && tiff[1] == 'I';
+    if (!little && !(tiff[0] == 'M' && tiff[1] == 'M')) return 1;
+    const auto number = [&](std::size_t at, int bytes) -> std::optional<uint32_t> {
+      if (at + static_cast<std::size_t>(bytes) > size) return std::nullopt;
+      uint32_t value = 0;
+      for (int k = 0; k < bytes; ++k)
+        value |= uint32_t{tiff[at + static_cast<std::size_t>(little ? k : bytes - 1 - k)]}
+                 << (8 * k);
+      return value;
+    };
+    const std::optional<uint32_t> directory = number(4, 4);
+    const std::optional<uint32_t> entries = directory ? number(*directory, 2) : std::nullopt;
+    for (uint32_t k = 0; entries && k < *entries; ++k) {
+      const std::size_t entry = std::size_t{*directory} + 2 + 12 * std::size_t{k};
+      const std::optional<uint32_t> tag = number(entry, 2);
+      if (!tag) break;
+      if (*tag != kOrientationTag) continue;
+      const std::optional<uint32_t> value = number(entry + 8, 2);
+      return value && *value >= 1 && *value <= 8 ? static_cast<int>(*value) : 1;
+    }
+    return 1;
+  }
+  return 1;
+}
+
+// The picture turned upright as its orientation says, as Qt turns it for the window and the
+// converter.
+GreyPicture Upright(const GreyPicture& stored, int orientation) {
+  const int w = stored.width, h = stored.height;
+  GreyPicture turned;
+  turned.Resize(orientation >= 5 ? h : w, orientation >= 5 ? w : h);
+  for (int y = 0; y < turned.height; ++y)
+    for (int x = 0; x < turned.width; ++x) {
+      // Where the stored picture has the pixel shown at (x, y).
+      const auto [sx, sy] = orientation == 2   ? std::pair(w - 1 - x, y)
+                            : orientation == 3 ? std::pair(w - 1 - x, h - 1 - y)
+                            : orientation == 4 ? std::pair(x, h - 1 - y)
+                            : orientation == 5 ? std::pair(y, x)
+                            : orientation == 6 ? std::pair(y, h - 1 - x)
+                            : orientation == 7 ? std::pair(w - 1 - y, h - 1 - x)
+                            : orientation == 8 ? std::pair(w - 1 - y, x)
+                                               : std::pair(x, y);
+      const std::size_t from =
+          static_cast<std::size_t>(sy) * static_cast<std::size_t>(w) + static_cast<std::size_t>(sx);
+      turned.Set(x, y, stored.brightness[from], stored.opacity[from]);
+    }
+  return turned;
+}
+
 }  // namespace
 
 // libjpeg's grey is the luma of its colours, as ours is; a photo larger than the largest
-// picture is decoded at a half, a quarter or an eighth of its size.
+// picture is decoded at a half, a quarter or an eighth of its size. A photo is turned upright as
+// its camera's orientation says.
 std::optional<GreyPicture> ReadJpeg(const std::string& bytes, RunTimeError& why) {
   jpeg_decompress_struct info{};
   JpegError error{};
@@ -96,7 +159,9 @@ std::optional<GreyPicture> ReadJpeg(const std::string& bytes, RunTimeError& why)
     return std::nullopt;
   }
   jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+  jpeg_save_markers(&info, JPEG_APP0 + 1, 0xFFFF);
   jpeg_read_header(&info, TRUE);
+  const int orientation = ExifOrientation(info);
   const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
   info.out_color_space = cmyk ? JCS_CMYK : JCS_GRAYSCALE;
   info.scale_num = 1;
@@ -114,6 +179,7 @@ std::optional<GreyPicture> ReadJpeg(const std::string& bytes, RunTimeError& why)
   TakeRows(info, picture, row);
   jpeg_finish_decompress(&info);
   jpeg_destroy_decompress(&info);
+  if (orientation > 1) return Upright(picture, orientation);
   return picture;
 }
 

@@ -4,8 +4,12 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
+// clang-format off
+#include <jpeglib.h>
+// clang-format on
 
 #include "dots/picture_reader.h"
 
@@ -108,6 +112,58 @@ TEST(Pictures, EachFormatsVariantsShowTheSamePattern) {
       {"BMP cut short", Bmp(24, 0, Bytes(12, '\0')), "the picture cannot be read: it ends early"},
   };
   for (const Case& c : cases) EXPECT_EQ(Read(c.file), c.shown) << c.name;
+}
+
+// A GIF of a 1 x 4 screen: a frame of four white pixels, two bytes left in its data after the end
+// code, then a second frame, 1 x 2 at row 1, of two black pixels.
+// A grey JPEG of rows of '#' (black) and '.' (white), with an EXIF orientation when given one,
+// its numbers little- or big-endian.
+Bytes Jpeg(const std::vector<std::string>& rows, int orientation, bool little = true) {
+  jpeg_compress_struct info{};
+  jpeg_error_mgr error{};
+  info.err = jpeg_std_error(&error);
+  jpeg_create_compress(&info);
+  unsigned char* out = nullptr;
+  unsigned long size = 0;
+  jpeg_mem_dest(&info, &out, &size);
+  info.image_width = static_cast<JDIMENSION>(rows[0].size());
+  info.image_height = static_cast<JDIMENSION>(rows.size());
+  info.input_components = 1;
+  info.in_color_space = JCS_GRAYSCALE;
+  jpeg_set_defaults(&info);
+  jpeg_set_quality(&info, 100, TRUE);
+  jpeg_start_compress(&info, TRUE);
+  if (orientation) {
+    const auto n = [&](uint32_t value, int bytes) {
+      Bytes le = Le(value, bytes);
+      return little ? le : Bytes(le.rbegin(), le.rend());
+    };
+    const Bytes exif = "Exif\0\0"s + (little ? "II" : "MM") + n(42, 2) + n(8, 4) + n(1, 2) +
+                       n(0x0112, 2) + n(3, 2) + n(1, 4) + n(orientation, 2) + n(0, 2) + n(0, 4);
+    jpeg_write_marker(&info, JPEG_APP0 + 1, reinterpret_cast<const JOCTET*>(exif.data()),
+                      static_cast<unsigned>(exif.size()));
+  }
+  for (const std::string& row : rows) {
+    std::vector<JSAMPLE> grey;
+    for (const char c : row) grey.push_back(c == '#' ? 0 : 255);
+    JSAMPROW line[] = {grey.data()};
+    jpeg_write_scanlines(&info, line, 1);
+  }
+  jpeg_finish_compress(&info);
+  jpeg_destroy_compress(&info);
+  Bytes file(reinterpret_cast<char*>(out), size);
+  std::free(out);
+  return file;
+}
+
+TEST(Pictures, APhotoIsTurnedUprightAsItsCameraHeldIt) {
+  // One dark pixel at the stored top left of 3 x 2, as each of EXIF's eight orientations shows it.
+  const std::vector<std::string> stored{"#..", "..."};
+  const char* const shown[] = {"#../...",  "#../...",  "..#/...",  ".../..#", ".../#..",
+                               "#./../..", ".#/../..", "../../.#", "../../#."};
+  for (int orientation = 0; orientation <= 8; ++orientation)
+    EXPECT_EQ(Read(Jpeg(stored, orientation)), shown[orientation]) << "orientation " << orientation;
+  EXPECT_EQ(Read(Jpeg(stored, 6, /*little=*/false)), ".#/../..") << "big-endian";
 }
 
 // A GIF of a 1 x 4 screen: a frame of four white pixels, two bytes left in its data after the end
