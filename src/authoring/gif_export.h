@@ -10,8 +10,7 @@ namespace glowreel {
 
 // How an export is made beyond its file: each picture `scale` times the virtual display's size;
 // `going` is asked as each frame comes on (given its header's line in a movie, its number among
-// a picture's frames) and stops the export, which
-// then leaves nothing written, by answering false.
+// a picture's frames), and answering false stops the export, which then leaves nothing written.
 struct ExportControl {
   int scale = 1;
   std::function<bool(std::size_t frame)> going;
