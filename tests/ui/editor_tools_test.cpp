@@ -56,6 +56,16 @@ class EditorTools : public ::testing::Test {
     return seen;
   }
   int Steps() { return window.Document().Undo().index(); }
+  // The cells dragged out from `from` to `to` selected, then Repeat With Move as `move` says.
+  void RepeatSelected(QPoint from, QPoint to, RepeatMove move) {
+    window.Action("toolSelect")->trigger();
+    Drag(from, to);
+    EditorWindow::askRepeatWithMove = [move](QWidget*, RepeatMove& asked) {
+      asked = move;
+      return true;
+    };
+    window.Action("repeatWithMove")->trigger();
+  }
 
   FakePlatform platform;
   TempFile movie{"opening words\r\n" + Frame("100", OneCell(0, 0)) + "between\r\n" +
@@ -310,13 +320,7 @@ TEST_F(EditorTools, FramesChosenTogetherTakeADurationAStrokeAndAShiftEachAsOneSt
 
 TEST_F(EditorTools, RepeatWithMoveCarriesTheSelectionAcrossNewFramesInOneStep) {
   window.SelectFrame(0);
-  window.Action("toolSelect")->trigger();
-  Drag({0, 0}, {1, 1});
-  EditorWindow::askRepeatWithMove = [](QWidget*, RepeatMove& move) {
-    move = {7, 2, 0};
-    return true;
-  };
-  window.Action("repeatWithMove")->trigger();
+  RepeatSelected({0, 0}, {1, 1}, {7, 2, 0});
   ASSERT_EQ(window.Document().FrameCount(), 3 + 7);
   for (int k = 1; k <= 7; ++k) {
     Cells moved{};
@@ -411,13 +415,7 @@ TEST_F(EditorTools, TheShopWindowMovieTakesAFewStepsAndReadsBackAsDrawn) {
   Drag({0, 3}, {3, 3});  // an arrow: its shaft and head
   Drag({2, 2}, {3, 3});
   Drag({2, 4}, {3, 3});
-  window.Action("toolSelect")->trigger();
-  Drag({0, 2}, {3, 4});
-  EditorWindow::askRepeatWithMove = [](QWidget*, RepeatMove& move) {
-    move = {7, 2, 0};
-    return true;
-  };
-  window.Action("repeatWithMove")->trigger();
+  RepeatSelected({0, 2}, {3, 4}, {7, 2, 0});
   window.Action("comment")->trigger();
   QTest::keyClicks(window.Strip()->findChild<QPlainTextEdit*>(), "the arrow ends here");
   QTest::keyClick(window.Strip()->findChild<QPlainTextEdit*>(), Qt::Key_Return);
